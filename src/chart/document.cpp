@@ -1,0 +1,138 @@
+#include "chart/document.hpp"
+
+#include "chart/output.hpp"
+#include "chart/print_text.hpp"
+#include "chart/prolog.hpp"
+#include "chart/ps_string.hpp"
+#include "chart/records.hpp"
+#include "settings/command_line.hpp"
+#include "settings/settings.hpp"
+#include "tree/reader.hpp"
+
+namespace voziv {
+
+namespace {
+
+// An EPS figure must say so in its first line, or viewers and the programs
+// that place figures treat it as a plain page and ignore its bounding box.
+constexpr const char* pageHeader[] = {"%!", "%%Creator: voziv", nullptr};
+constexpr const char* figureHeader[] = {"%!PS-Adobe-3.0 EPSF-3.0", "%%Creator: voziv", nullptr};
+
+void putTranslate(double x, double y) {
+    putFixed(x, 6);
+    putChar(' ');
+    putFixed(y, 6);
+    putLine(" translate");
+}
+
+void putPageSetup() {
+    switch (settings.mode) {
+        case PageMode::Portrait:
+            putLine("");
+            putTranslate(settings.margin, settings.margin);
+            break;
+        case PageMode::Landscape:
+            putLine("-90 rotate");
+            putLine("");
+            putTranslate(settings.margin - settings.paperHeight, settings.margin);
+            break;
+        case PageMode::Eps:
+            putBytes("%%BoundingBox: 0 0 ");
+            putFixed(settings.paperWidth, 6);
+            putChar(' ');
+            putFixed(settings.paperHeight, 6);
+            putLine("");
+            putLine("");
+            putLine("gsave 12 dict begin");
+            putTranslate(0.5 * settings.linewidth, 0.5 * settings.linewidth);
+            break;
+    }
+}
+
+void putDefinitions(const DrawingArea& area) {
+    putBytes("/fontsize ");
+    putFixed(settings.fontsize, 6);
+    putLine(" def");
+    putBytes("/");
+    putBytes(settings.fontname);
+    putLine(" findfont fontsize scalefont setfont");
+    putBytes("/ncols ");
+    putInt(settings.ncols);
+    putLine(" def");
+    putBytes("/cellwidth ");
+    putFixed(area.width, 6);
+    putLine(" ncols div def");
+}
+
+// The grey background, the drawing state, and the move to the title.
+void putBackground(const DrawingArea& area) {
+    putBytes("newpath ");
+    putFixed(area.width, 6);
+    putChar(' ');
+    putFixed(area.height, 6);
+    putLine(" 0 0 rect .9 setgray fill");
+    putFixed(settings.linewidth, 6);
+    putLine(" setlinewidth 0 setgray");
+    putBytes("0 ");
+    putFixed(area.height, 6);
+    putLine(" emheight add moveto");
+}
+
+void putTitle(const std::string& path, const DrawingArea& area) {
+    putBytes("(The number of disk blocks used at ");
+    putPsString(path);
+    putLine(") show");
+    putFixed(area.width, 6);
+    putChar(' ');
+    putFixed(area.height, 6);
+    putLine(" emheight add moveto");
+}
+
+}  // namespace
+
+DrawingArea drawingArea() {
+    const Settings& s = settings;
+    switch (s.mode) {
+        case PageMode::Landscape:
+            return {s.paperHeight - (s.margin + s.margin), s.paperWidth - (s.margin + s.margin)};
+        case PageMode::Eps:
+            return {s.paperWidth - s.linewidth, (s.paperHeight - 2 * s.fontsize) - s.linewidth};
+        case PageMode::Portrait:
+            break;
+    }
+    return {s.paperWidth - (s.margin + s.margin), s.paperHeight - (s.margin + s.margin)};
+}
+
+void putDate(std::time_t when) {
+    char text[64] = "";
+    // ctime_r's 24 characters and its line end; a clock beyond the year 9999
+    // has no such rendering and leaves the string empty.
+    if (ctime_r(&when, text) == nullptr) text[0] = '\0';
+    putBytes("(");
+    putBytes(text);
+    putLine(") dup stringwidth pop neg 0 rmoveto show");
+}
+
+void writeDocument() {
+    printText(settings.mode == PageMode::Eps ? figureHeader : pageHeader);
+    putPageSetup();
+    const DrawingArea area = drawingArea();
+    putDefinitions(area);
+    printText(prolog);
+    putBackground(area);
+    putTitle(readDuOutput(), area);
+    putDate(std::time(nullptr));  // after the whole input has been read
+    putLine("{ rectShow } loop");
+    printTree(area.height);
+    putLine("-1");
+    putLine(settings.mode == PageMode::Eps ? "end grestore" : "showpage");
+}
+
+int runChart(int argc, char** argv) {
+    getopt(argc, argv);
+    writeDocument();
+    flushOutput();
+    return 0;
+}
+
+}  // namespace voziv

@@ -1,0 +1,29 @@
+// The chart document: a small PostScript program whose prolog draws the
+// block records that follow it in the same file.
+#pragma once
+
+#include <ctime>
+
+namespace voziv {
+
+struct DrawingArea {
+    double width;   // W
+    double height;  // H
+};
+
+// The size of the drawing area for the mode and sizes in the settings.
+DrawingArea drawingArea();
+
+// Writes the whole document for the settings, reading the input at the
+// point where the title needs its path.
+void writeDocument();
+
+// The date statement for the given time, as ctime renders it: its line end
+// stays inside the string, so the statement spans two lines.
+void putDate(std::time_t when);
+
+// The whole run: options, document, final flush. Returns the exit status of
+// a successful run; every failure is raised, never exits.
+int runChart(int argc, char** argv);
+
+}  // namespace voziv

@@ -1,0 +1,77 @@
+#include "chart/output.hpp"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstring>
+
+#include "chart/failure.hpp"
+
+namespace voziv {
+
+Output out;
+
+namespace {
+
+void writeAll(int fd, const char* data, std::size_t size) {
+    while (size > 0) {
+        ssize_t written = ::write(fd, data, size);
+        if (written < 0 && errno == EINTR) continue;
+        if (written <= 0) {
+            out.failed = true;
+            fail("write error\n", exitIoError);
+        }
+        data += written;
+        size -= static_cast<std::size_t>(written);
+    }
+}
+
+}  // namespace
+
+void flushOutput() {
+    if (out.failed) fail("write error\n", exitIoError);
+    std::size_t size = out.length;
+    out.length = 0;
+    if (out.capture != nullptr) {
+        out.capture->append(out.buffer, size);
+        return;
+    }
+    writeAll(out.fd, out.buffer, size);
+}
+
+void resetOutput(int fd, std::string* capture) {
+    out.fd = fd;
+    out.capture = capture;
+    out.failed = false;
+    out.length = 0;
+}
+
+void putBytes(std::string_view text) {
+    while (!text.empty()) {
+        reserveOutput(1);
+        std::size_t room = Output::capacity - out.length;
+        std::size_t n = text.size() < room ? text.size() : room;
+        std::memcpy(out.buffer + out.length, text.data(), n);
+        out.length += n;
+        text.remove_prefix(n);
+    }
+}
+
+void putInt(std::int64_t value) {
+    reserveOutput(24);
+    char* begin = out.buffer + out.length;
+    out.length += static_cast<std::size_t>(std::to_chars(begin, begin + 24, value).ptr - begin);
+}
+
+void putFixed(double value, int precision) {
+    // The widest double in fixed notation: a sign, 309 integer digits, the
+    // point and the digits after it.
+    const std::size_t widest = 312 + static_cast<std::size_t>(precision);
+    reserveOutput(widest);
+    char* begin = out.buffer + out.length;
+    auto result = std::to_chars(begin, begin + widest, value, std::chars_format::fixed, precision);
+    out.length += static_cast<std::size_t>(result.ptr - begin);
+}
+
+}  // namespace voziv

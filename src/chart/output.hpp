@@ -1,0 +1,55 @@
+// The one path by which the document reaches standard output: a large buffer
+// that is handed to write(2) when full and at the end. Numbers are formatted
+// here as printf's "%d", "%f" and "%.2f" do in the C locale, whatever the
+// process locale is.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace voziv {
+
+struct Output {
+    static constexpr std::size_t capacity = 1 << 20;
+    int fd = 1;                      // where the bytes go ...
+    std::string* capture = nullptr;  // ... unless they are collected here
+    bool failed = false;             // a write has failed; nothing more is written
+    std::size_t length = 0;          // bytes waiting in the buffer
+    char buffer[capacity];
+};
+
+extern Output out;
+
+// Sends the buffered bytes on. Raises a Failure ("write error", status 5)
+// when the system refuses them.
+void flushOutput();
+
+// Discards what is buffered and forgets any earlier failure; used to direct
+// the writer at a new destination (tests, fuzz targets).
+void resetOutput(int fd, std::string* capture);
+
+// Makes room for at least n bytes in the buffer.
+inline void reserveOutput(std::size_t n) {
+    if (Output::capacity - out.length < n) flushOutput();
+}
+
+inline void putChar(char c) {
+    reserveOutput(1);
+    out.buffer[out.length++] = c;
+}
+
+void putBytes(std::string_view text);
+
+inline void putLine(std::string_view text) {
+    putBytes(text);
+    putChar('\n');
+}
+
+void putInt(std::int64_t value);
+
+// A real with this many digits after the point, as "%.*f" writes it.
+void putFixed(double value, int precision);
+
+}  // namespace voziv

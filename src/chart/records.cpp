@@ -1,0 +1,82 @@
+#include "chart/records.hpp"
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "chart/output.hpp"
+#include "chart/ps_string.hpp"
+#include "settings/settings.hpp"
+#include "tree/node.hpp"
+
+namespace voziv {
+
+namespace {
+
+constexpr std::int32_t hueSteps = 32768;
+constexpr const char* white = "0.000000 0.000000 1.000000";
+
+// One line: depth (name \(size\)) height top hue saturation brightness.
+void putRecord(std::int64_t depth, const Node* node, double height, double top, std::int32_t hue,
+               bool colored) {
+    putInt(depth);
+    putBytes(" (");
+    putPsString(nodeName(node));
+    putBytes(" \\(");
+    putInt(node->size);
+    putBytes("\\)) ");
+    putFixed(height, 2);
+    putChar(' ');
+    putFixed(top, 2);
+    putChar(' ');
+    if (colored) {
+        putFixed(static_cast<double>(hue) / hueSteps, 6);
+        putLine(" 1.000000 1.000000");
+    } else {
+        putLine(white);
+    }
+}
+
+// What is left to write of one sibling list: its next node, the parent that
+// the heights are shares of, and where the next block's top edge is.
+struct SiblingList {
+    const Node* node;
+    const Node* parent;
+    std::int64_t depth;
+    double top;
+    double parentHeight;
+    std::int32_t hue;  // each list starts again at the first hue
+};
+
+}  // namespace
+
+void printTree(double drawHeight) {
+    const Node* root = usageTree.root;
+    putRecord(0, root, drawHeight, drawHeight, 0, false);
+    const bool colored = settings.colorStep != 0;
+    // Depth first with an explicit stack: a node's record, then its
+    // children's, then its next sibling's, at any depth. A parent of size 0
+    // gets no records below it.
+    std::vector<SiblingList> lists;
+    if (root->child != nullptr && root->size != 0) {
+        lists.push_back({root->child, root, 1, drawHeight, drawHeight, 0});
+    }
+    while (!lists.empty()) {
+        SiblingList& list = lists.back();
+        const Node* node = list.node;
+        if (node == nullptr) {
+            lists.pop_back();
+            continue;
+        }
+        double height = static_cast<double>(node->size) * list.parentHeight /
+                        static_cast<double>(list.parent->size);
+        putRecord(list.depth, node, height, list.top, list.hue, colored);
+        SiblingList below{node->child, node, list.depth + 1, list.top, height, 0};
+        list.hue = (list.hue + settings.colorStep) & (hueSteps - 1);
+        list.top -= height;
+        list.node = node->next;
+        if (below.node != nullptr && node->size != 0) lists.push_back(below);
+    }
+}
+
+}  // namespace voziv

@@ -1,0 +1,146 @@
+#include "tree/child_index.hpp"
+
+#include <sys/random.h>
+
+#include <cstring>
+#include <ctime>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "tree/node.hpp"
+
+namespace voziv {
+
+namespace {
+
+struct ChildTable {
+    std::unique_ptr<Node*[]> slots;  // null where empty
+    std::uint64_t mask = 0;          // capacity - 1; the capacity is a power of two
+    std::uint64_t count = 0;
+};
+
+std::vector<ChildTable> tables;
+
+// SipHash-1-3 with a random key: anybody can name a directory, so an
+// unkeyed hash would let a crafted directory degrade its index to a list.
+struct SipKey {
+    std::uint64_t k0, k1;
+};
+
+SipKey makeKey() {
+    SipKey key{};
+    if (getrandom(&key, sizeof key, GRND_NONBLOCK) != static_cast<ssize_t>(sizeof key)) {
+        key.k0 = static_cast<std::uint64_t>(std::time(nullptr)) * 0x9e3779b97f4a7c15u;
+        key.k1 = reinterpret_cast<std::uintptr_t>(&key) ^ 0xd6e8feb86659fd93u;
+    }
+    return key;
+}
+
+const SipKey sipKey = makeKey();
+
+inline std::uint64_t rotl(std::uint64_t x, int b) {
+    return (x << b) | (x >> (64 - b));
+}
+
+struct SipState {
+    std::uint64_t v0, v1, v2, v3;
+    void round() {
+        v0 += v1, v1 = rotl(v1, 13), v1 ^= v0, v0 = rotl(v0, 32);
+        v2 += v3, v3 = rotl(v3, 16), v3 ^= v2;
+        v0 += v3, v3 = rotl(v3, 21), v3 ^= v0;
+        v2 += v1, v1 = rotl(v1, 17), v1 ^= v2, v2 = rotl(v2, 32);
+    }
+    void absorb(std::uint64_t m) {
+        v3 ^= m;
+        round();
+        v0 ^= m;
+    }
+};
+
+// Tables are kept at most half full, so that a probe ends soon.
+std::uint64_t capacityFor(std::uint64_t count) {
+    std::uint64_t capacity = 32;
+    while (capacity < 2 * count)
+        capacity *= 2;
+    return capacity;
+}
+
+void place(ChildTable& table, Node* child) {
+    const char* name = nodeName(child);
+    std::uint64_t slot = hashName({name, std::strlen(name)}) & table.mask;
+    while (table.slots[slot] != nullptr)
+        slot = (slot + 1) & table.mask;
+    table.slots[slot] = child;
+    ++table.count;
+}
+
+// A table of the given capacity holding every child of parent.
+ChildTable tableOfChildren(const Node* parent, std::uint64_t capacity) {
+    ChildTable table{std::make_unique<Node*[]>(capacity), capacity - 1, 0};
+    for (Node* child = parent->child; child != nullptr; child = child->next)
+        place(table, child);
+    return table;
+}
+
+}  // namespace
+
+std::uint64_t hashName(std::string_view name) {
+    SipState s{sipKey.k0 ^ 0x736f6d6570736575u, sipKey.k1 ^ 0x646f72616e646f6du,
+               sipKey.k0 ^ 0x6c7967656e657261u, sipKey.k1 ^ 0x7465646279746573u};
+    const char* p = name.data();
+    std::size_t n = name.size();
+    for (; n >= 8; p += 8, n -= 8) {
+        std::uint64_t m;
+        std::memcpy(&m, p, 8);
+        s.absorb(m);
+    }
+    std::uint64_t last = static_cast<std::uint64_t>(name.size()) << 56;
+    for (std::size_t i = 0; i < n; ++i)
+        last |= std::uint64_t{static_cast<unsigned char>(p[i])} << (8 * i);
+    s.absorb(last);
+    s.v2 ^= 0xff;
+    for (int i = 0; i < 3; ++i)
+        s.round();
+    return s.v0 ^ s.v1 ^ s.v2 ^ s.v3;
+}
+
+bool hasName(const Node* node, std::string_view name) {
+    const char* own = nodeName(node);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (own[i] != name[i] || own[i] == '\0') return false;
+    }
+    return own[name.size()] == '\0';
+}
+
+Node* findIndexedChild(const Node* parent, std::string_view name) {
+    const ChildTable& table = tables[parent->childIndex - 1];
+    std::uint64_t slot = hashName(name) & table.mask;
+    for (Node* candidate; (candidate = table.slots[slot]) != nullptr;
+         slot = (slot + 1) & table.mask) {
+        if (hasName(candidate, name)) return candidate;
+    }
+    return nullptr;
+}
+
+void indexNewChild(Node* parent, Node* child) {
+    if (parent->childIndex == 0) {
+        if (parent->nchild < indexThreshold) return;
+        ChildTable table = tableOfChildren(parent, capacityFor(parent->nchild));
+        tables.push_back(std::move(table));
+        parent->childIndex = static_cast<std::uint32_t>(tables.size());
+        return;
+    }
+    ChildTable& table = tables[parent->childIndex - 1];
+    if (2 * (table.count + 1) > table.mask + 1) {
+        table = tableOfChildren(parent, 2 * (table.mask + 1));  // the list already holds child
+        return;
+    }
+    place(table, child);
+}
+
+void releaseChildIndexes() {
+    tables = std::vector<ChildTable>{};
+}
+
+}  // namespace voziv

@@ -1,0 +1,33 @@
+// Finding a child by name must not walk a long sibling list: a directory
+// with a million entries would make reading quadratic. Small directories are
+// searched along their list; once a directory has indexThreshold children,
+// it gets an open-addressing hash index of them.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace voziv {
+
+struct Node;
+
+constexpr std::int32_t indexThreshold = 8;
+
+// True when node is named exactly name.
+bool hasName(const Node* node, std::string_view name);
+
+// The child of parent named name, or null; parent must have an index.
+Node* findIndexedChild(const Node* parent, std::string_view name);
+
+// Records that child has just been put into parent's child list.
+void indexNewChild(Node* parent, Node* child);
+
+// Frees every index. They serve lookups while the input is read; nodes keep
+// their childIndex number, which must not be used afterwards.
+void releaseChildIndexes();
+
+// The hash of a name, keyed per process so that names cannot be chosen to
+// collide. Exposed for tests.
+std::uint64_t hashName(std::string_view name);
+
+}  // namespace voziv

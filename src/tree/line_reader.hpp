@@ -1,0 +1,30 @@
+// Splits the input into lines of any length, read in large blocks.
+//
+// du ends each line with a newline, or with a NUL when run with -0. Which of
+// the two the input uses is told by whichever comes first: a NUL before the
+// first newline means NUL-terminated records, in which a newline is an
+// ordinary byte of a path.
+#pragma once
+
+#include <cstddef>
+#include <string_view>
+#include <vector>
+
+namespace voziv {
+
+struct LineReader {
+    std::vector<char> buffer;
+    std::size_t start = 0;    // first byte of the line being looked for
+    std::size_t scanned = 0;  // bytes before this hold no terminator of that line
+    std::size_t end = 0;      // bytes read so far
+    bool atEnd = false;       // the input has no more bytes
+    bool modeKnown = false;
+    char terminator = '\n';
+};
+
+// The next line without its terminator; false when the input is used up. A
+// final line without a terminator is a line all the same. The view stays
+// valid until the next call.
+bool nextLine(LineReader& reader, std::string_view& line);
+
+}  // namespace voziv

@@ -1,0 +1,39 @@
+// One directory (or file) of the usage tree. A node and its name are one
+// allocation: the fields below are followed directly by the name's bytes and
+// a terminating NUL.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+namespace voziv {
+
+struct Node {
+    Node* next;                // next sibling, or null
+    Node* child;               // head of this node's child list, or null
+    std::int32_t nchild;       // length of the child list
+    std::uint32_t childIndex;  // 0, or 1 + the slot of this node's child index (see child_index)
+    std::int64_t size;         // block count from the last line naming this node, else 0
+};
+
+inline const char* nodeName(const Node* node) {
+    return reinterpret_cast<const char*>(node + 1);
+}
+
+// A node named name (which holds no NUL byte), with no siblings, children or
+// blocks. Nodes come from an arena and are never released one by one.
+Node* newNode(std::string_view name);
+
+// Releases every node at once. The tree is built once per run; only tests and
+// fuzz targets, which run many times in one process, need this.
+void releaseNodes();
+
+// The one tree of the process: the top node ".." while the input is read, the
+// chart root once the root has been chosen.
+struct UsageTree {
+    Node* root = nullptr;
+};
+
+extern UsageTree usageTree;
+
+}  // namespace voziv
