@@ -1,0 +1,49 @@
+// The built binary as a user runs it: exit statuses, messages, and what
+// stays on standard output when a run fails.
+#include <gtest/gtest.h>
+
+#include "run_program.hpp"
+
+namespace voziv::testing {
+namespace {
+
+const char* const overviewInput = "120 /home/u/a\n80 /home/u/b\n210 /home/u\n";
+
+TEST(Binary, ChartsTheExampleAndExitsZero) {
+    ProgramResult r = runVoziv({}, overviewInput);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err, "");
+    EXPECT_TRUE(r.out.starts_with("%!\n%%Creator: voziv\n\n50.000000 50.000000 translate\n"));
+    EXPECT_NE(
+        r.out.find("\n1 (b \\(80\\)) 282.62 317.95 0.000000 0.000000 1.000000\n-1\nshowpage\n"),
+        std::string::npos);
+}
+
+TEST(Binary, WriteErrorsAreReportedWithStatusFive) {
+    ProgramResult r = runProgram({"sh", "-c", "\"$0\" </dev/null >/dev/full", vozivBinary()});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.err, "write error\n");
+    r = runProgram({"sh", "-c", "\"$0\" </dev/null >&-", vozivBinary()});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.err, "write error\n");
+}
+
+TEST(Binary, ReadErrorKeepsTheFrameAndExitsFive) {
+    ProgramResult r = runProgram({"sh", "-c", "\"$0\" </", vozivBinary()});
+    EXPECT_EQ(r.status, 5);
+    EXPECT_EQ(r.err, "read error\n");
+    EXPECT_TRUE(r.out.ends_with("\n0 741.889764 emheight add moveto\n"));
+}
+
+TEST(Binary, TooLongPathKeepsTheFrameAndExits63) {
+    std::string accepted = "1 /" + std::string(4095, 'x') + "\n";
+    ProgramResult r = runVoziv({}, accepted);
+    EXPECT_EQ(r.status, 0);
+    r = runVoziv({}, "1 /" + std::string(4096, 'x') + "\n");
+    EXPECT_EQ(r.status, 63);
+    EXPECT_EQ(r.err, "too long path\n");
+    EXPECT_TRUE(r.out.ends_with("\n0 741.889764 emheight add moveto\n"));
+}
+
+}  // namespace
+}  // namespace voziv::testing
