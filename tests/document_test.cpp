@@ -41,6 +41,10 @@ struct FrameCase {
     void (*configure)();
 };
 
+void PrintTo(const FrameCase& c, std::ostream* os) {
+    *os << c.golden;
+}
+
 class Frame : public ::testing::TestWithParam<FrameCase> {};
 
 TEST_P(Frame, MatchesTheGoldenDocument) {

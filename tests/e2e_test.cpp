@@ -2,6 +2,9 @@
 // stays on standard output when a run fails.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 #include "run_program.hpp"
 
 namespace voziv::testing {
@@ -43,6 +46,40 @@ TEST(Binary, TooLongPathKeepsTheFrameAndExits63) {
     EXPECT_EQ(r.status, 63);
     EXPECT_EQ(r.err, "too long path\n");
     EXPECT_TRUE(r.out.ends_with("\n0 741.889764 emheight add moveto\n"));
+}
+
+std::string usageText() {
+    std::ifstream file(std::string(VOZIV_TEST_DATA) + "/golden/usage.txt");
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+struct ArgumentCase {
+    std::vector<std::string> args;
+    const char* err;
+    bool usage;  // the usage text on standard output, else nothing at all
+};
+
+TEST(Binary, BadArgumentsEndTheRunBeforeTheDocument) {
+    const ArgumentCase cases[] = {
+        {{"chart.ps"}, "unknown option chart.ps\n", true},
+        {{"-color", ""}, "unknown option \n", true},
+        {{"-Land"}, "unknown option -Land\n", true},
+        {{"-ncols", "81"}, "too large '-ncols'\n", false},
+        {{"-ncols", "0"}, "too small '-ncols'\n", false},
+        {{"-fs", "nan"}, "invalid number nan\n", false},
+        {{"-eps", "400"}, "missing value for -eps\n", true},
+    };
+    for (const ArgumentCase& c : cases) {
+        ProgramResult r = runVoziv(c.args, "1 ./a\n");
+        EXPECT_EQ(r.status, 1) << c.err;
+        EXPECT_EQ(r.err, c.err);
+        EXPECT_EQ(r.out, c.usage ? usageText() : "") << c.err;
+    }
+    ProgramResult accepted = runVoziv({"-ncols", "80"}, "");
+    EXPECT_EQ(accepted.status, 0);
+    EXPECT_NE(accepted.out.find("\n/ncols 80 def\n"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "tree/input.hpp"
+#include "tree/line_reader.hpp"
+
+namespace voziv {
+namespace {
+
+struct Split {
+    std::vector<std::string> lines;
+    char terminator;
+};
+
+Split split(const std::string& input) {
+    readFromMemory(input);
+    LineReader reader;
+    Split result;
+    std::string_view line;
+    while (nextLine(reader, line))
+        result.lines.emplace_back(line);
+    result.terminator = reader.terminator;
+    return result;
+}
+
+using Lines = std::vector<std::string>;
+using namespace std::string_literals;
+
+TEST(LineReader, SplitsAtTheTerminatorThatComesFirst) {
+    EXPECT_EQ(split("1 a\n2 b\n").lines, (Lines{"1 a", "2 b"}));
+    EXPECT_EQ(split("1 a\n2 b").lines, (Lines{"1 a", "2 b"}));
+    EXPECT_EQ(split("").lines, Lines{});
+    EXPECT_EQ(split("\n\n").lines, (Lines{"", ""}));
+    Split nul = split(
+        "1 a\0"s
+        "2 b\nc\0"s
+        "3 d"s);
+    EXPECT_EQ(nul.terminator, '\0');
+    EXPECT_EQ(nul.lines, (Lines{"1 a", "2 b\nc", "3 d"}));
+    Split newline = split("1 a\n2 x\0y\n\0\n"s);
+    EXPECT_EQ(newline.terminator, '\n');
+    EXPECT_EQ(newline.lines, (Lines{"1 a", "2 x\0y"s, "\0"s}));
+}
+
+TEST(LineReader, LinesOfAnyLengthAcrossBlocks) {
+    // Lines that straddle the reader's block boundaries, and one of 10 MB.
+    std::string input;
+    Lines expected;
+    for (std::size_t length : {1u << 20, (1u << 20) - 1, 4175u, 4176u, 10u << 20, 3u}) {
+        std::string line = std::to_string(length) + " ";
+        line.resize(length, 'x');
+        expected.push_back(line);
+        input += line + "\n";
+    }
+    EXPECT_EQ(split(input).lines, expected);
+}
+
+TEST(LineReader, ModeIsFoundFarIntoALongFirstLine) {
+    std::string first(3u << 20, 'y');
+    Split result = split("1 " + first + "\0"s + "2 z\n"s);
+    EXPECT_EQ(result.terminator, '\0');
+    EXPECT_EQ(result.lines, (Lines{"1 " + first, "2 z\n"}));
+}
+
+}  // namespace
+}  // namespace voziv
