@@ -36,9 +36,17 @@ TEST(LineReader, SplitsAtTheTerminatorThatComesFirst) {
         "3 d"s);
     EXPECT_EQ(nul.terminator, '\0');
     EXPECT_EQ(nul.lines, (Lines{"1 a", "2 b\nc", "3 d"}));
-    Split newline = split("1 a\n2 x\0y\n\0\n"s);
+    // du -0 output whose first path holds a newline.
+    Split forged = split(
+        "4\t./x\n999999 y\0"s
+        "6\t.\0"s);
+    EXPECT_EQ(forged.terminator, '\0');
+    EXPECT_EQ(forged.lines, (Lines{"4\t./x\n999999 y", "6\t."}));
+    // Past the first block a NUL is only a byte of a newline-terminated line.
+    std::string filler(1u << 20, 'f');
+    Split newline = split("1 a\n" + filler + "\n2 x\0y\n"s);
     EXPECT_EQ(newline.terminator, '\n');
-    EXPECT_EQ(newline.lines, (Lines{"1 a", "2 x\0y"s, "\0"s}));
+    EXPECT_EQ(newline.lines, (Lines{"1 a", filler, "2 x\0y"s}));
 }
 
 TEST(LineReader, LinesOfAnyLengthAcrossBlocks) {

@@ -58,6 +58,14 @@ TEST(Output, FixedNumbersAreThoseOfPrintf) {
             std::ldexp(static_cast<double>(random() >> 11), static_cast<int>(random() % 40) - 53));
         values.push_back(static_cast<double>(random() % 100000) / 100.0 + 0.005);
     }
+    // Exact ties at two and six digits, the doubles next to them, and large
+    // values whose products carry rounding errors.
+    for (int i = 0; i < 20000; ++i) {
+        for (double tie : {i / 8.0, i / 128.0, 123456789 + i / 8.0, i / 1024.0 + 1e6}) {
+            values.insert(values.end(),
+                          {tie, -tie, std::nextafter(tie, 0.0), std::nextafter(tie, 1e300)});
+        }
+    }
     for (double value : values) {
         for (int precision : {2, 6}) {
             std::string text;

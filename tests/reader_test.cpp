@@ -40,8 +40,9 @@ TEST(Reader, ReadsEveryFormOfDuOutput) {
          "4\t./x\n999999 z\0"s
          "6\t.\0"s,
          ". .(6)[x\n999999 z(4)y(2)]"},
-        // Newline mode: a NUL ends the line's text.
-        {"4 ./a\n5 ./b\0junk\n10 .\n"s, ". .(10)[b(5)a(4)]"},
+        {"4\t./x\n999999 z\0"s + "6\t.\0"s, ". .(6)[x\n999999 z(4)]"},
+        // Past the first block of newline input, a NUL ends the line's text.
+        {"4 ./a\n" + std::string(1 << 20, ' ') + "\n5 ./b\0junk\n10 .\n"s, ". .(10)[b(5)a(4)]"},
         // Lines that do not scan change nothing: a blank line, stray text,
         // a count alone, a count beyond 64 bits.
         {"2 ./a\n3 .\n\n", ". .(3)[a(2)]"},

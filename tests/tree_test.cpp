@@ -103,7 +103,7 @@ std::string modelTree(const std::vector<std::pair<std::int64_t, std::string>>& l
         std::vector<std::string_view> views(parts.begin(), parts.end());
         insertPath(views, count);
     }
-    sortTree(usageTree.root->child, usageTree.root->nchild);
+    sortTree();
     std::string title = chooseRoot();
     return title + " " + testing::dumpTree(usageTree.root);
 }

@@ -14,10 +14,15 @@ namespace voziv {
 
 namespace {
 
+// Beside each node, the low 32 bits of its name's hash: a probe passes over
+// other names without loading their nodes, and a table grows without
+// hashing its names again. Slots are found from the same bits, so tables
+// never outgrow them.
 struct ChildTable {
     std::unique_ptr<Node*[]> slots;  // null where empty
-    std::uint64_t mask = 0;          // capacity - 1; the capacity is a power of two
-    std::uint64_t count = 0;
+    std::unique_ptr<std::uint32_t[]> tags;
+    std::uint32_t mask = 0;  // capacity - 1; the capacity is a power of two
+    std::uint32_t count = 0;
 };
 
 std::vector<ChildTable> tables;
@@ -59,27 +64,47 @@ struct SipState {
 };
 
 // Tables are kept at most half full, so that a probe ends soon.
-std::uint64_t capacityFor(std::uint64_t count) {
-    std::uint64_t capacity = 32;
+std::uint32_t capacityFor(std::uint32_t count) {
+    std::uint32_t capacity = 32;
     while (capacity < 2 * count)
         capacity *= 2;
     return capacity;
 }
 
-void place(ChildTable& table, Node* child) {
-    const char* name = nodeName(child);
-    std::uint64_t slot = hashName({name, std::strlen(name)}) & table.mask;
+ChildTable emptyTable(std::uint32_t capacity) {
+    return {std::make_unique<Node*[]>(capacity), std::make_unique<std::uint32_t[]>(capacity),
+            capacity - 1, 0};
+}
+
+void place(ChildTable& table, Node* child, std::uint32_t tag) {
+    std::uint32_t slot = tag & table.mask;
     while (table.slots[slot] != nullptr)
         slot = (slot + 1) & table.mask;
     table.slots[slot] = child;
+    table.tags[slot] = tag;
     ++table.count;
 }
 
-// A table of the given capacity holding every child of parent.
-ChildTable tableOfChildren(const Node* parent, std::uint64_t capacity) {
-    ChildTable table{std::make_unique<Node*[]>(capacity), capacity - 1, 0};
-    for (Node* child = parent->child; child != nullptr; child = child->next)
-        place(table, child);
+std::uint32_t tagOf(std::uint64_t hash) {
+    return static_cast<std::uint32_t>(hash);
+}
+
+// The first index of parent's children, hashing each of them.
+ChildTable firstTable(const Node* parent) {
+    ChildTable table = emptyTable(capacityFor(static_cast<std::uint32_t>(parent->nchild)));
+    for (Node* child = parent->child; child != nullptr; child = child->next) {
+        const char* name = nodeName(child);
+        place(table, child, tagOf(hashName({name, std::strlen(name)})));
+    }
+    return table;
+}
+
+// The same entries in a table twice the size.
+ChildTable grownTable(const ChildTable& old) {
+    ChildTable table = emptyTable(2 * (old.mask + 1));
+    for (std::uint32_t slot = 0; slot <= old.mask; ++slot) {
+        if (old.slots[slot] != nullptr) place(table, old.slots[slot], old.tags[slot]);
+    }
     return table;
 }
 
@@ -113,30 +138,28 @@ bool hasName(const Node* node, std::string_view name) {
     return own[name.size()] == '\0';
 }
 
-Node* findIndexedChild(const Node* parent, std::string_view name) {
+Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash) {
     const ChildTable& table = tables[parent->childIndex - 1];
-    std::uint64_t slot = hashName(name) & table.mask;
-    for (Node* candidate; (candidate = table.slots[slot]) != nullptr;
+    hash = hashName(name);
+    const std::uint32_t tag = tagOf(hash);
+    for (std::uint32_t slot = tag & table.mask; table.slots[slot] != nullptr;
          slot = (slot + 1) & table.mask) {
-        if (hasName(candidate, name)) return candidate;
+        if (table.tags[slot] == tag && hasName(table.slots[slot], name)) return table.slots[slot];
     }
     return nullptr;
 }
 
-void indexNewChild(Node* parent, Node* child) {
+void indexNewChild(Node* parent, Node* child, std::uint64_t hash) {
     if (parent->childIndex == 0) {
         if (parent->nchild < indexThreshold) return;
-        ChildTable table = tableOfChildren(parent, capacityFor(parent->nchild));
+        ChildTable table = firstTable(parent);
         tables.push_back(std::move(table));
         parent->childIndex = static_cast<std::uint32_t>(tables.size());
         return;
     }
     ChildTable& table = tables[parent->childIndex - 1];
-    if (2 * (table.count + 1) > table.mask + 1) {
-        table = tableOfChildren(parent, 2 * (table.mask + 1));  // the list already holds child
-        return;
-    }
-    place(table, child);
+    if (2 * (table.count + 1) > table.mask + 1) table = grownTable(table);
+    place(table, child, tagOf(hash));
 }
 
 void releaseChildIndexes() {

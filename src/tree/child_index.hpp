@@ -16,11 +16,13 @@ constexpr std::int32_t indexThreshold = 8;
 // True when node is named exactly name.
 bool hasName(const Node* node, std::string_view name);
 
-// The child of parent named name, or null; parent must have an index.
-Node* findIndexedChild(const Node* parent, std::string_view name);
+// The child of parent named name, or null; parent must have an index. The
+// name's hash is left in hash, for indexNewChild.
+Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash);
 
-// Records that child has just been put into parent's child list.
-void indexNewChild(Node* parent, Node* child);
+// Records that child has just been put into parent's child list; hash is
+// the one findIndexedChild gave, when parent has an index.
+void indexNewChild(Node* parent, Node* child, std::uint64_t hash);
 
 // Frees every index. They serve lookups while the input is read; nodes keep
 // their childIndex number, which must not be used afterwards.

@@ -17,14 +17,15 @@ Node* findListedChild(const Node* parent, std::string_view name) {
 }  // namespace
 
 Node* findOrAddChild(Node* parent, std::string_view name) {
-    Node* found =
-        parent->childIndex != 0 ? findIndexedChild(parent, name) : findListedChild(parent, name);
+    std::uint64_t hash = 0;
+    Node* found = parent->childIndex != 0 ? findIndexedChild(parent, name, hash)
+                                          : findListedChild(parent, name);
     if (found != nullptr) return found;
     Node* node = newNode(name);
     node->next = parent->child;
     parent->child = node;
     ++parent->nchild;
-    indexNewChild(parent, node);
+    indexNewChild(parent, node, hash);
     return node;
 }
 

@@ -26,24 +26,42 @@ void refill(LineReader& r) {
     r.end += n;
 }
 
-// Settles the terminator on the first newline or NUL of the input.
-bool settleMode(LineReader& r) {
-    for (std::size_t i = r.scanned; i < r.end; ++i) {
-        if (r.buffer[i] == '\n' || r.buffer[i] == '\0') {
-            r.terminator = r.buffer[i];
-            r.modeKnown = true;
-            return true;
+// Settles the terminator. A NUL before the first newline means NUL records,
+// and so does a NUL anywhere in the first block of input: plain du output
+// never holds one, but du -0 output whose first path holds a newline has
+// its first NUL after that newline. The whole first block is read before
+// deciding, so the answer does not depend on how reads happen to be cut.
+void settleMode(LineReader& r) {
+    if (r.firstNewline == LineReader::none) {
+        for (; r.scanned < r.end; ++r.scanned) {
+            char c = r.buffer[r.scanned];
+            if (c == '\0') {
+                r.terminator = '\0';
+                r.modeKnown = true;
+                return;
+            }
+            if (c == '\n') break;
         }
+        if (r.scanned == r.end) {
+            r.modeKnown = r.atEnd;
+            return;
+        }
+        r.firstNewline = r.scanned;
     }
-    if (r.atEnd) r.modeKnown = true;
-    return r.modeKnown;
+    if (r.end < blockSize && !r.atEnd) return;  // read the rest of the first block first
+    std::size_t block = r.end < blockSize ? r.end : blockSize;
+    const char* data = r.buffer.data();
+    bool nul = std::memchr(data + r.firstNewline, '\0', block - r.firstNewline) != nullptr;
+    r.terminator = nul ? '\0' : '\n';
+    r.modeKnown = true;
 }
 
 }  // namespace
 
 bool nextLine(LineReader& r, std::string_view& line) {
     for (;;) {
-        if (r.modeKnown || settleMode(r)) {
+        if (!r.modeKnown) settleMode(r);
+        if (r.modeKnown) {
             const char* data = r.buffer.data();
             const void* found = std::memchr(data + r.scanned, r.terminator, r.end - r.scanned);
             if (found != nullptr) {
@@ -52,13 +70,13 @@ bool nextLine(LineReader& r, std::string_view& line) {
                 r.start = r.scanned = stop + 1;
                 return true;
             }
-        }
-        r.scanned = r.end;
-        if (r.atEnd) {
-            if (r.start == r.end) return false;
-            line = std::string_view(r.buffer.data() + r.start, r.end - r.start);
-            r.start = r.end;
-            return true;
+            r.scanned = r.end;
+            if (r.atEnd) {
+                if (r.start == r.end) return false;
+                line = std::string_view(data + r.start, r.end - r.start);
+                r.start = r.end;
+                return true;
+            }
         }
         refill(r);
     }

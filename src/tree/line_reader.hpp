@@ -1,9 +1,8 @@
 // Splits the input into lines of any length, read in large blocks.
 //
-// du ends each line with a newline, or with a NUL when run with -0. Which of
-// the two the input uses is told by whichever comes first: a NUL before the
-// first newline means NUL-terminated records, in which a newline is an
-// ordinary byte of a path.
+// du ends each line with a newline, or with a NUL when run with -0. A NUL
+// before the first newline, or anywhere in the first block of input, means
+// NUL-terminated records, in which a newline is an ordinary byte of a path.
 #pragma once
 
 #include <cstddef>
@@ -18,6 +17,8 @@ struct LineReader {
     std::size_t scanned = 0;  // bytes before this hold no terminator of that line
     std::size_t end = 0;      // bytes read so far
     bool atEnd = false;       // the input has no more bytes
+    static constexpr std::size_t none = ~std::size_t{0};
+    std::size_t firstNewline = none;  // while the mode is being settled
     bool modeKnown = false;
     char terminator = '\n';
 };

@@ -3,7 +3,6 @@
 #include <cstring>
 #include <memory>
 #include <new>
-#include <vector>
 
 namespace voziv {
 
@@ -14,37 +13,41 @@ namespace {
 // Nodes are bump-allocated from large blocks: one allocation per node as far
 // as the tree is concerned, but no malloc per node.
 constexpr std::size_t blockSize = 1 << 20;
-constexpr std::size_t alignment = alignof(Node);
 
 struct Arena {
-    std::vector<std::unique_ptr<char[]>> blocks;
-    char* cursor = nullptr;
-    std::size_t left = 0;
+    std::vector<NodeBlock> blocks;
+    std::size_t current = 0;  // the block being filled, if there is one
+    bool filling = false;
 };
 
 Arena arena;
 
-char* newBlock(std::size_t size) {
+NodeBlock& newBlock(std::size_t size) {
     // Room in the list first, so that a failure cannot strand the block.
     if (arena.blocks.size() == arena.blocks.capacity()) {
         arena.blocks.reserve(arena.blocks.size() * 2 + 16);
     }
-    arena.blocks.emplace_back(new char[size]);
-    return arena.blocks.back().get();
+    arena.blocks.push_back({std::unique_ptr<char[]>(new char[size]), 0});
+    return arena.blocks.back();
 }
 
 char* allocate(std::size_t size) {
-    size = (size + alignment - 1) & ~(alignment - 1);
+    size = nodeFootprint(size);
     // A node with a very long name gets a block of its own, so that the rest
     // of the current block is not wasted.
-    if (size > blockSize / 4) return newBlock(size);
-    if (size > arena.left) {
-        arena.cursor = newBlock(blockSize);
-        arena.left = blockSize;
+    if (size > blockSize / 4) {
+        NodeBlock& block = newBlock(size);
+        block.used = size;
+        return block.bytes.get();
     }
-    char* result = arena.cursor;
-    arena.cursor += size;
-    arena.left -= size;
+    if (!arena.filling || blockSize - arena.blocks[arena.current].used < size) {
+        newBlock(blockSize);
+        arena.current = arena.blocks.size() - 1;
+        arena.filling = true;
+    }
+    NodeBlock& block = arena.blocks[arena.current];
+    char* result = block.bytes.get() + block.used;
+    block.used += size;
     return result;
 }
 
@@ -57,6 +60,10 @@ Node* newNode(std::string_view name) {
     std::memcpy(text, name.data(), name.size());
     text[name.size()] = '\0';
     return node;
+}
+
+const std::vector<NodeBlock>& nodeBlocks() {
+    return arena.blocks;
 }
 
 void releaseNodes() {

@@ -6,6 +6,30 @@
 
 namespace voziv {
 
+namespace {
+
+// Larger sizes give smaller keys.
+std::uint64_t sizeKey(const Node* node) {
+    return ~(static_cast<std::uint64_t>(node->size) ^ (std::uint64_t{1} << 63));
+}
+
+// The first eight bytes of the name, the first one highest; a shorter name
+// is padded with zeros, which sort before every byte a name can hold.
+std::uint64_t nameKey(const Node* node) {
+    const char* name = nodeName(node);
+    std::uint64_t key = 0;
+    int i = 0;
+    for (; i < 8 && name[i] != '\0'; ++i)
+        key = key << 8 | static_cast<unsigned char>(name[i]);
+    return key << (8 * (8 - i));
+}
+
+std::uint64_t noKey(const Node*) {
+    return 0;
+}
+
+}  // namespace
+
 int compareBySize(const Node* a, const Node* b) {
     // Compared, not subtracted: a difference of two 64-bit counts can overflow.
     if (a->size > b->size) return -1;
@@ -15,6 +39,12 @@ int compareBySize(const Node* a, const Node* b) {
 
 int compareByName(const Node* a, const Node* b) {
     return std::strcmp(nodeName(a), nodeName(b));
+}
+
+NodeKey keyOf(NodeOrdering ordering) {
+    if (ordering == compareBySize) return sizeKey;
+    if (ordering == compareByName) return nameKey;
+    return noKey;
 }
 
 }  // namespace voziv

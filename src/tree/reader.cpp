@@ -1,7 +1,9 @@
 #include "tree/reader.hpp"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
+#include <cstring>
 #include <string_view>
 #include <vector>
 
@@ -45,18 +47,35 @@ void normalise(std::string_view raw, std::string& path) {
     if (path == "./") path.resize(1);
 }
 
+// The length of the longest common prefix of a and b, eight bytes at a time.
+std::size_t commonPrefix(std::string_view a, std::string_view b) {
+    std::size_t n = std::min(a.size(), b.size());
+    std::size_t i = 0;
+    for (; i + 8 <= n; i += 8) {
+        std::uint64_t x, y;
+        std::memcpy(&x, a.data() + i, 8);
+        std::memcpy(&y, b.data() + i, 8);
+        if (x != y) {
+            // The first differing byte is the lowest one on a little-endian
+            // machine, the highest on a big-endian one.
+            std::uint64_t diff = x ^ y;
+            int bit = std::endian::native == std::endian::little ? __builtin_ctzll(diff)
+                                                                 : __builtin_clzll(diff);
+            return i + static_cast<std::size_t>(bit / 8);
+        }
+    }
+    while (i < n && a[i] == b[i])
+        ++i;
+    return i;
+}
+
 // How many leading components of the cached path the new path shares: those
 // that end before the first differing byte, and one that ends right at it if
 // both paths end or continue with "/" there.
 std::size_t sharedComponents(const PathCache& cache) {
     const std::string& a = cache.previous;
     const std::string& b = cache.current;
-    std::size_t common = static_cast<std::size_t>(
-        std::mismatch(a.begin(),
-                      a.begin() + static_cast<std::ptrdiff_t>(std::min(a.size(), b.size())),
-                      b.begin())
-            .first -
-        a.begin());
+    std::size_t common = commonPrefix(a, b);
     auto endsAt = [](const std::string& path, std::size_t at) {
         return at == path.size() || path[at] == '/';
     };
@@ -81,12 +100,15 @@ void enterPath(PathCache& cache, std::int64_t count) {
         Node* parent = shared == 0 ? usageTree.root : cache.components.back().node;
         std::size_t begin = shared == 0 ? 0 : cache.components.back().end + 1;
         for (;;) {
-            std::size_t slash = path.find('/', begin);
-            std::size_t end = slash == std::string::npos ? path.size() : slash;
+            const void* slash = std::memchr(path.data() + begin, '/', path.size() - begin);
+            std::size_t end =
+                slash == nullptr
+                    ? path.size()
+                    : static_cast<std::size_t>(static_cast<const char*>(slash) - path.data());
             parent = findOrAddChild(parent, std::string_view(path).substr(begin, end - begin));
             cache.components.push_back({end, parent});
-            if (slash == std::string::npos) break;
-            begin = slash + 1;
+            if (slash == nullptr) break;
+            begin = end + 1;
         }
     }
     cache.components.back().node->size = count;
@@ -107,7 +129,7 @@ std::string readDuOutput() {
         enterPath(cache, entry.count);
     }
     releaseChildIndexes();
-    sortTree(usageTree.root->child, usageTree.root->nchild);
+    sortTree();
     return chooseRoot();
 }
 

@@ -1,50 +1,61 @@
 #include "tree/sort_tree.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "settings/settings.hpp"
 #include "tree/node.hpp"
+#include "tree/ordering.hpp"
 
 namespace voziv {
 
 namespace {
 
+struct SortEntry {
+    std::uint64_t key;
+    Node* node;
+};
+
 // Relinks one sibling list in order. The scratch array is reused from list
 // to list, so sorting takes one array the size of the longest list.
-void sortList(Node*& head, std::int32_t count, std::vector<Node*>& scratch) {
-    if (count < 2) return;
+void sortList(Node* parent, NodeKey key, NodeOrdering compare, std::vector<SortEntry>& scratch) {
     scratch.clear();
-    for (Node* node = head; node != nullptr; node = node->next)
-        scratch.push_back(node);
-    NodeOrdering compare = settings.compare;
-    std::stable_sort(scratch.begin(), scratch.end(),
-                     [compare](const Node* a, const Node* b) { return compare(a, b) < 0; });
-    head = scratch.front();
+    for (Node* node = parent->child; node != nullptr; node = node->next) {
+        scratch.push_back({key(node), node});
+    }
+    auto before = [compare](const SortEntry& a, const SortEntry& b) {
+        return a.key != b.key ? a.key < b.key : compare(a.node, b.node) < 0;
+    };
+    if (scratch.size() <= 16) {
+        // Most lists are short: an insertion sort, stable and with no buffer.
+        for (std::size_t i = 1; i < scratch.size(); ++i) {
+            SortEntry entry = scratch[i];
+            std::size_t j = i;
+            for (; j > 0 && before(entry, scratch[j - 1]); --j)
+                scratch[j] = scratch[j - 1];
+            scratch[j] = entry;
+        }
+    } else {
+        std::stable_sort(scratch.begin(), scratch.end(), before);
+    }
+    parent->child = scratch.front().node;
     for (std::size_t i = 0; i + 1 < scratch.size(); ++i)
-        scratch[i]->next = scratch[i + 1];
-    scratch.back()->next = nullptr;
+        scratch[i].node->next = scratch[i + 1].node;
+    scratch.back().node->next = nullptr;
 }
 
 }  // namespace
 
-void sortTree(Node*& head, std::int32_t count) {
-    // Each list is ordered on its own, so the order in which lists are visited
-    // does not matter; an explicit stack keeps any depth off the call stack.
-    std::vector<Node*> scratch;
-    std::vector<Node*> pending;
-    auto sortAndQueue = [&](Node*& list, std::int32_t length) {
-        sortList(list, length, scratch);
-        for (Node* node = list; node != nullptr; node = node->next) {
-            if (node->child != nullptr) pending.push_back(node);
-        }
-    };
-    sortAndQueue(head, count);
-    while (!pending.empty()) {
-        Node* parent = pending.back();
-        pending.pop_back();
-        sortAndQueue(parent->child, parent->nchild);
-    }
+void sortTree() {
+    // Each list is ordered on its own, so the lists can be taken in the
+    // order their parents were made, with no walk along the tree.
+    const NodeOrdering compare = settings.compare;
+    const NodeKey key = keyOf(compare);
+    std::vector<SortEntry> scratch;
+    forEachNode([&](Node* node) {
+        if (node->nchild > 1) sortList(node, key, compare, scratch);
+    });
 }
 
 }  // namespace voziv

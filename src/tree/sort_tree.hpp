@@ -1,13 +1,9 @@
 #pragma once
 
-#include <cstdint>
-
 namespace voziv {
 
-struct Node;
-
-// Orders the list that starts at head, and every list below it, with the
-// ordering in the settings. Siblings that compare equal keep their order.
-void sortTree(Node*& head, std::int32_t count);
+// Orders every sibling list of the usage tree with the ordering in the
+// settings. Siblings that compare equal keep their order.
+void sortTree();
 
 }  // namespace voziv
