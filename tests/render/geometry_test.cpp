@@ -1,0 +1,101 @@
+// What Ghostscript draws, pixel by pixel, for each paper, orientation,
+// figure size, colour mode, column count, font and line width.
+#include <gtest/gtest.h>
+
+#include "chart_harness.hpp"
+#include "sample_trees.hpp"
+
+namespace voziv::testing {
+namespace {
+
+struct GeometryCase {
+    const char* name;
+    std::vector<std::string> args;
+    std::string input;
+    std::string rootPath;  // where du was run, as its lines name it
+    std::string title;
+    Expected expected;
+    Checks checks = {};
+};
+
+void PrintTo(const GeometryCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+const Expected landscape{.mode = Mode::Landscape, .ncols = 10};
+
+const GeometryCase geometryCases[] = {
+    {"HomeExample", {}, homeTree(), "/home/u", "./home/u", {}},
+    {"A4Explicit", {"-a4"}, mixedTree(), ".", ".", {}},
+    {"A3", {"-a3"}, mixedTree(), ".", ".", onPaper(a3)},
+    {"B4", {"-b4"}, mixedTree(), ".", ".", onPaper(b4)},
+    {"B5", {"-b5"}, mixedTree(), ".", ".", onPaper(b5)},
+    {"UsLetter", {"-us"}, mixedTree(), ".", ".", onPaper(usLetter)},
+    {"Landscape", {"-land"}, mixedTree(), ".", ".", landscape},
+    {"LandscapeB5", {"-b5", "-land"}, mixedTree(), ".", ".", onPaper(b5, landscape)},
+    {"LandscapeA3Color",
+     {"-land", "-a3", "-color"},
+     wideTree(10),
+     ".",
+     ".",
+     onPaper(a3, {.mode = Mode::Landscape, .ncols = 10, .colorStep = 4096}),
+     {.dpi = 72}},
+    {"PortraitAfterLandscape", {"-land", "-port"}, mixedTree(), ".", ".", {}},
+    {"EightHues", {"-color"}, wideTree(11), ".", ".", {.colorStep = 4096}},
+    {"ThreeHuesByName",
+     {"-ncolor", "3", "-sa"},
+     wideTree(11),
+     ".",
+     ".",
+     {.colorStep = 32768 / 3, .byName = true}},
+    {"TwoHues", {"-ncolor", "2"}, wideTree(5), ".", ".", {.colorStep = 16384}},
+    {"MonochromeAfterColor", {"-color", "-bw"}, wideTree(5), ".", ".", {}},
+    {"DeepRecordsUndrawn", {"-ncols", "3"}, deepTree(8), ".", ".", {.ncols = 3}},
+    {"ManyColumnsLandscape",
+     {"-land", "-ncols", "14"},
+     deepTree(12),
+     ".",
+     ".",
+     {.mode = Mode::Landscape, .ncols = 14}},
+    {"Figure",
+     {"-eps", "400", "300"},
+     mixedTree(),
+     ".",
+     ".",
+     {.mode = Mode::Eps, .paperWidth = 400, .paperHeight = 300}},
+    {"FigureFractionalInColor",
+     {"-eps", "300.5", "200.25", "-color"},
+     wideTree(9),
+     ".",
+     ".",
+     {.mode = Mode::Eps, .paperWidth = 300.5, .paperHeight = 200.25, .colorStep = 4096}},
+    {"FigureWideLines",
+     {"-lw", "3", "-eps", "350", "250"},
+     mixedTree(),
+     ".",
+     ".",
+     {.mode = Mode::Eps, .paperWidth = 350, .paperHeight = 250, .linewidth = 3}},
+    {"FontMarginAndLine",
+     {"-ff", "Helvetica", "-fs", "12", "-ms", "20", "-lw", "2"},
+     mixedTree(),
+     ".",
+     ".",
+     {.margin = 20, .fontname = "Helvetica", .fontsize = 12, .linewidth = 2}},
+    {"EmptyNodeKeepsItsChildrenUndrawn", {}, treeWithEmptyNode(), ".", ".", {}},
+    {"FinePixels", {}, mixedTree(), ".", ".", {}, {.dpi = 288}},
+};
+
+class Geometry : public ::testing::TestWithParam<GeometryCase> {};
+
+TEST_P(Geometry, DrawsTheRecordsOfTheData) {
+    const GeometryCase& c = GetParam();
+    ChartModel model = modelOfDuOutput(c.input, '\n');
+    chooseModelRoot(model, c.rootPath, c.title);
+    checkChart(c.args, c.input, c.expected, model, c.checks);
+}
+
+INSTANTIATE_TEST_SUITE_P(Options, Geometry, ::testing::ValuesIn(geometryCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace voziv::testing
