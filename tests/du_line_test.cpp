@@ -42,14 +42,5 @@ TEST(DuLine, ScansCountAndTheWholeRestAsPath) {
     }
 }
 
-TEST(DuLine, LineTextCutsAtNulAndDropsCarriageReturnInNewlineMode) {
-    using namespace std::string_literals;
-    EXPECT_EQ(lineText("4 ./a\r", false), "4 ./a");
-    EXPECT_EQ(lineText("4 ./a\r\r", false), "4 ./a\r");
-    EXPECT_EQ(lineText("4 ./a\0junk\r"s, false), "4 ./a");
-    EXPECT_EQ(lineText("4 ./a\r", true), "4 ./a\r");  // a name may end in a carriage return
-    EXPECT_EQ(lineText("4 ./a\nb", true), "4 ./a\nb");
-}
-
 }  // namespace
 }  // namespace voziv

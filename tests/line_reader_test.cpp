@@ -46,7 +46,18 @@ TEST(LineReader, SplitsAtTheTerminatorThatComesFirst) {
     std::string filler(1u << 20, 'f');
     Split newline = split("1 a\n" + filler + "\n2 x\0y\n"s);
     EXPECT_EQ(newline.terminator, '\n');
-    EXPECT_EQ(newline.lines, (Lines{"1 a", filler, "2 x\0y"s}));
+    EXPECT_EQ(newline.lines, (Lines{"1 a", filler, "2 x"}));
+}
+
+TEST(LineReader, NewlineTextEndsAtANulOrLosesItsCarriageReturn) {
+    std::string filler(1u << 20, 'f');  // past the first block, NULs are bytes of lines
+    EXPECT_EQ(split(filler + "\n4 ./a\r\n4 ./b\r\r\n4 ./c\0junk\r\n4 ./d\r\0x\n\0\n5 e\r"s).lines,
+              (Lines{filler, "4 ./a", "4 ./b\r", "4 ./c", "4 ./d\r", "", "5 e"}));
+    // In NUL records a carriage return may end a name.
+    EXPECT_EQ(split("4 ./a\r\0"s
+                    "5 ./b\0"s)
+                  .lines,
+              (Lines{"4 ./a\r", "5 ./b"}));
 }
 
 TEST(LineReader, LinesOfAnyLengthAcrossBlocks) {

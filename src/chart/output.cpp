@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -59,48 +60,72 @@ void putBytes(std::string_view text) {
     }
 }
 
-void putInt(std::int64_t value) {
-    reserveOutput(24);
-    char* begin = out.buffer + out.length;
-    out.length += static_cast<std::size_t>(std::to_chars(begin, begin + 24, value).ptr - begin);
+char* formatInt(char* at, std::int64_t value) {
+    return std::to_chars(at, at + 24, value).ptr;
 }
 
 namespace {
 
-// Writes n with a point placed `digits` places from its right, and at
-// least one digit before the point.
-void putScaled(std::uint64_t n, int digits, bool negative) {
-    char text[32];
-    char* end = text + sizeof text;
-    char* p = end;
-    for (int i = 0; i < digits; ++i, n /= 10)
-        *--p = static_cast<char>('0' + n % 10);
-    *--p = '.';
-    do {
-        *--p = static_cast<char>('0' + n % 10);
-        n /= 10;
-    } while (n != 0);
-    if (negative) *--p = '-';
-    auto length = static_cast<std::size_t>(end - p);
-    reserveOutput(sizeof text);
-    std::memcpy(out.buffer + out.length, p, length);
-    out.length += length;
+constexpr std::uint64_t powersOfTen[] = {1, 10, 100, 1000, 10000, 100000, 1000000};
+
+// "00" to "99", for writing two digits at a time.
+constexpr auto digitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[2 * i] = static_cast<char>('0' + i / 10);
+        pairs[2 * i + 1] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the decimal digits of n ending just before end; returns where
+// they begin. At least `count` digits are written, zeros in front.
+char* digitsBefore(char* end, std::uint64_t n, int count) {
+    for (; n >= 100 || count > 2; n /= 100, count -= 2) {
+        end -= 2;
+        std::memcpy(end, &digitPairs[2 * (n % 100)], 2);
+    }
+    if (n >= 10 || count == 2) {
+        end -= 2;
+        std::memcpy(end, &digitPairs[2 * n], 2);
+    } else {
+        *--end = static_cast<char>('0' + n);
+    }
+    return end;
 }
 
-// printf's rounding of value * scale to a whole number: to nearest, ties to
-// even, decided on the exact product. The product's rounding error is
-// recovered exactly with a fused multiply-add, so no tie is misjudged.
+int digitCount(std::uint64_t n) {
+    int count = 1;
+    for (; n >= 100; n /= 100)
+        count += 2;
+    return count + (n >= 10);
+}
+
+// Writes n with a point placed `digits` places from its right, and at
+// least one digit before the point.
+char* formatScaled(char* at, std::uint64_t n, int digits, bool negative) {
+    if (negative) *at++ = '-';
+    std::uint64_t whole = n / powersOfTen[digits];
+    char* point = at + digitCount(whole);
+    digitsBefore(point, whole, 1);
+    *point = '.';
+    char* end = point + 1 + digits;
+    digitsBefore(end, n % powersOfTen[digits], digits);
+    return end;
+}
+
+// printf's rounding of value * scale to a whole number (value * scale below
+// 2^40): to nearest, ties to even, decided on the exact product.
 std::uint64_t roundScaled(double value, double scale) {
     double product = value * scale;
-    double error = std::fma(value, scale, -product);  // exact: value * scale = product + error
-    double whole = std::floor(product);
-    double fraction = product - whole;  // exact, below 2^52
-    auto n = static_cast<std::uint64_t>(whole);
-    // The error is far below a quarter, so only a fraction near one half
-    // needs a closer look.
-    if (fraction < 0.25) return n;
-    if (fraction > 0.75) return n + 1;
-    double aboveHalf = fraction - 0.5;  // exact in this range
+    auto n = static_cast<std::uint64_t>(product);
+    double aboveHalf = (product - static_cast<double>(n)) - 0.5;  // both steps exact
+    // The product is off by at most 2^-13, so only a fraction very near one
+    // half needs the exact error, which a fused multiply-add recovers.
+    constexpr double margin = 1.0 / 4096;
+    if (aboveHalf > margin) return n + 1;
+    if (aboveHalf < -margin) return n;
+    double error = std::fma(value, scale, -product);  // value * scale = product + error
     if (aboveHalf > -error) return n + 1;
     if (aboveHalf < -error) return n;
     return n + (n & 1);  // an exact tie
@@ -108,22 +133,29 @@ std::uint64_t roundScaled(double value, double scale) {
 
 }  // namespace
 
-void putFixed(double value, int precision) {
+char* formatFixed(char* at, double value, int precision) {
     // Common values take the short way; the rest, huge or not finite, are
     // left to the library's exact conversion.
     static constexpr double scales[] = {1, 10, 100, 1e3, 1e4, 1e5, 1e6};  // exact doubles
-    double magnitude = std::fabs(value);
-    if (precision >= 1 && precision <= 6 && magnitude < 1e9) {
-        putScaled(roundScaled(magnitude, scales[precision]), precision, std::signbit(value));
-        return;
+    if (precision >= 1 && precision <= 6) {
+        double magnitude = std::fabs(value);
+        if (magnitude * scales[precision] < 0x1p40) {
+            return formatScaled(at, roundScaled(magnitude, scales[precision]), precision,
+                                std::signbit(value));
+        }
     }
-    // The widest double in fixed notation: a sign, 309 integer digits, the
-    // point and the digits after it.
-    const std::size_t widest = 312 + static_cast<std::size_t>(precision);
-    reserveOutput(widest);
-    char* begin = out.buffer + out.length;
-    auto result = std::to_chars(begin, begin + widest, value, std::chars_format::fixed, precision);
-    out.length += static_cast<std::size_t>(result.ptr - begin);
+    return std::to_chars(at, at + widestFixed, value, std::chars_format::fixed, precision).ptr;
+}
+
+void putInt(std::int64_t value) {
+    reserveOutput(24);
+    out.length = static_cast<std::size_t>(formatInt(out.buffer + out.length, value) - out.buffer);
+}
+
+void putFixed(double value, int precision) {
+    reserveOutput(widestFixed);
+    out.length = static_cast<std::size_t>(formatFixed(out.buffer + out.length, value, precision) -
+                                          out.buffer);
 }
 
 }  // namespace voziv

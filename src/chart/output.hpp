@@ -49,7 +49,18 @@ inline void putLine(std::string_view text) {
 
 void putInt(std::int64_t value);
 
-// A real with this many digits after the point, as "%.*f" writes it.
+// A real with this many digits after the point (at most six), as "%.*f"
+// writes it.
 void putFixed(double value, int precision);
+
+// The same formats written at a place in the buffer that the caller has
+// reserved room at: at most 24 bytes for an integer and widestFixed for a
+// real. They return the end of what they wrote.
+char* formatInt(char* at, std::int64_t value);
+char* formatFixed(char* at, double value, int precision);
+
+// A double in fixed notation with six digits: a sign, 309 integer digits,
+// the point and the digits after it.
+constexpr std::size_t widestFixed = 318;
 
 }  // namespace voziv

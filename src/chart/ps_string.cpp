@@ -19,10 +19,9 @@ constexpr std::array<unsigned char, 256> escapes = [] {
     return table;
 }();
 
-// Writes a piece short enough that even escaped it fits the buffer.
-void putPiece(std::string_view text) {
-    reserveOutput(4 * text.size());
-    char* p = out.buffer + out.length;
+}  // namespace
+
+char* formatPsString(char* p, std::string_view text) {
     for (char ch : text) {
         auto c = static_cast<unsigned char>(ch);
         switch (escapes[c]) {
@@ -40,16 +39,19 @@ void putPiece(std::string_view text) {
                 *p++ = static_cast<char>('0' + (c & 7));
         }
     }
-    out.length = static_cast<std::size_t>(p - out.buffer);
+    return p;
 }
 
-}  // namespace
-
 void putPsString(std::string_view text) {
+    // In pieces that fit the buffer even when every byte is escaped.
     constexpr std::size_t piece = Output::capacity / 8;
-    for (; text.size() > piece; text.remove_prefix(piece))
-        putPiece(text.substr(0, piece));
-    putPiece(text);
+    while (!text.empty()) {
+        std::string_view part = text.substr(0, piece);
+        reserveOutput(4 * part.size());
+        out.length =
+            static_cast<std::size_t>(formatPsString(out.buffer + out.length, part) - out.buffer);
+        text.remove_prefix(part.size());
+    }
 }
 
 }  // namespace voziv

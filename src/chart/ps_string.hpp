@@ -11,4 +11,8 @@ namespace voziv {
 // Writes the bytes of text escaped for use between "(" and ")".
 void putPsString(std::string_view text);
 
+// The same at a place in the buffer with room for 4 bytes per byte of text;
+// returns the end of what it wrote.
+char* formatPsString(char* at, std::string_view text);
+
 }  // namespace voziv

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <string_view>
 #include <vector>
 
 #include "chart/output.hpp"
@@ -14,27 +15,34 @@ namespace voziv {
 namespace {
 
 constexpr std::int32_t hueSteps = 32768;
-constexpr const char* white = "0.000000 0.000000 1.000000";
+constexpr std::string_view white = "0.000000 0.000000 1.000000";
 
-// One line: depth (name \(size\)) height top hue saturation brightness.
+char* copy(char* at, std::string_view text) {
+    std::memcpy(at, text.data(), text.size());
+    return at + text.size();
+}
+
+// One line: depth (name \(size\)) height top hue saturation brightness,
+// formatted in place around the escaped name.
 void putRecord(std::int64_t depth, const Node* node, double height, double top, std::int32_t hue,
                bool colored) {
-    putInt(depth);
-    putBytes(" (");
+    reserveOutput(32);
+    char* p = copy(formatInt(out.buffer + out.length, depth), " (");
+    out.length = static_cast<std::size_t>(p - out.buffer);
     putPsString(nodeName(node));
-    putBytes(" \\(");
-    putInt(node->size);
-    putBytes("\\)) ");
-    putFixed(height, 2);
-    putChar(' ');
-    putFixed(top, 2);
-    putChar(' ');
+    reserveOutput(3 * widestFixed + 24 + 64);
+    p = copy(out.buffer + out.length, " \\(");
+    p = copy(formatInt(p, node->size), "\\)) ");
+    p = formatFixed(p, height, 2);
+    *p++ = ' ';
+    p = formatFixed(p, top, 2);
+    *p++ = ' ';
     if (colored) {
-        putFixed(static_cast<double>(hue) / hueSteps, 6);
-        putLine(" 1.000000 1.000000");
+        p = copy(formatFixed(p, static_cast<double>(hue) / hueSteps, 6), " 1.000000 1.000000\n");
     } else {
-        putLine(white);
+        p = copy(copy(p, white), "\n");
     }
+    out.length = static_cast<std::size_t>(p - out.buffer);
 }
 
 // What is left to write of one sibling list: its next node, the parent that
@@ -68,6 +76,10 @@ void printTree(double drawHeight) {
             lists.pop_back();
             continue;
         }
+        // The next nodes to be written lie anywhere in memory: ask for them
+        // now, while this record is formatted.
+        __builtin_prefetch(node->next);
+        __builtin_prefetch(node->child);
         double height = static_cast<double>(node->size) * list.parentHeight /
                         static_cast<double>(list.parent->size);
         putRecord(list.depth, node, height, list.top, list.hue, colored);

@@ -1,7 +1,5 @@
 #include "tree/du_line.hpp"
 
-#include <cstring>
-
 namespace voziv {
 
 namespace {
@@ -39,16 +37,6 @@ bool scanDuLine(std::string_view line, DuLine& result) {
     result.count = value;
     result.path = line.substr(i);
     return true;
-}
-
-std::string_view lineText(std::string_view line, bool nulTerminated) {
-    if (nulTerminated) return line;
-    if (const void* nul = std::memchr(line.data(), '\0', line.size())) {
-        return line.substr(0,
-                           static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
-    }
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-    return line;
 }
 
 }  // namespace voziv

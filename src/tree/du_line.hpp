@@ -17,9 +17,4 @@ struct DuLine {
 // count and path is skipped, and the path may follow the count directly.
 bool scanDuLine(std::string_view line, DuLine& result);
 
-// What the line reader gives, as text: in newline-terminated input a NUL
-// ends a line's text, and a carriage return before the line end is dropped,
-// so that CRLF input reads as du's own.
-std::string_view lineText(std::string_view line, bool nulTerminated);
-
 }  // namespace voziv

@@ -17,6 +17,8 @@ void refill(LineReader& r) {
         std::memmove(r.buffer.data(), r.buffer.data() + r.start, r.end - r.start);
         r.end -= r.start;
         r.scanned -= r.start;
+        r.nul -= r.start;
+        r.nulSearched -= r.start;
         r.start = 0;
     }
     if (r.buffer.size() < blockSize) r.buffer.resize(blockSize);
@@ -49,11 +51,40 @@ void settleMode(LineReader& r) {
         r.firstNewline = r.scanned;
     }
     if (r.end < blockSize && !r.atEnd) return;  // read the rest of the first block first
+    // No NUL comes before the first newline; look for one in the rest of the block.
     std::size_t block = r.end < blockSize ? r.end : blockSize;
     const char* data = r.buffer.data();
-    bool nul = std::memchr(data + r.firstNewline, '\0', block - r.firstNewline) != nullptr;
+    bool nul = r.firstNewline < block &&
+               std::memchr(data + r.firstNewline, '\0', block - r.firstNewline) != nullptr;
     r.terminator = nul ? '\0' : '\n';
     r.modeKnown = true;
+}
+
+// The text of the newline-terminated line [start, stop): up to its first
+// NUL if it has one, else without a carriage return at its end. The buffer
+// is searched for NULs a stretch at a time, not line by line.
+std::string_view newlineText(LineReader& r, std::size_t stop) {
+    const char* data = r.buffer.data();
+    if (r.nul == r.nulSearched && r.nulSearched < stop) {  // no NUL known of yet
+        const void* found = std::memchr(data + r.nulSearched, '\0', r.end - r.nulSearched);
+        r.nul = found == nullptr ? r.end
+                                 : static_cast<std::size_t>(static_cast<const char*>(found) - data);
+        r.nulSearched = found == nullptr ? r.end : r.nul + 1;
+    }
+    std::string_view text(data + r.start, stop - r.start);
+    if (r.nul < stop) return text.substr(0, r.nul - r.start);
+    if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+    return text;
+}
+
+// Hands out [start, stop) and moves past its terminator.
+std::string_view takeLine(LineReader& r, std::size_t stop) {
+    std::string_view text = r.terminator == '\0'
+                                ? std::string_view(r.buffer.data() + r.start, stop - r.start)
+                                : newlineText(r, stop);
+    r.start = r.scanned = stop < r.end ? stop + 1 : r.end;  // a final line has no terminator
+    if (r.nulSearched < r.start) r.nulSearched = r.nul = r.start;
+    return text;
 }
 
 }  // namespace
@@ -65,16 +96,14 @@ bool nextLine(LineReader& r, std::string_view& line) {
             const char* data = r.buffer.data();
             const void* found = std::memchr(data + r.scanned, r.terminator, r.end - r.scanned);
             if (found != nullptr) {
-                std::size_t stop = static_cast<std::size_t>(static_cast<const char*>(found) - data);
-                line = std::string_view(data + r.start, stop - r.start);
-                r.start = r.scanned = stop + 1;
+                line =
+                    takeLine(r, static_cast<std::size_t>(static_cast<const char*>(found) - data));
                 return true;
             }
             r.scanned = r.end;
             if (r.atEnd) {
                 if (r.start == r.end) return false;
-                line = std::string_view(data + r.start, r.end - r.start);
-                r.start = r.end;
+                line = takeLine(r, r.end);
                 return true;
             }
         }

@@ -21,11 +21,17 @@ struct LineReader {
     std::size_t firstNewline = none;  // while the mode is being settled
     bool modeKnown = false;
     char terminator = '\n';
+    // Newline mode: bytes from start up to nulSearched were searched for a
+    // NUL; nul is where the first one is, or nulSearched if there is none.
+    std::size_t nul = 0;
+    std::size_t nulSearched = 0;
 };
 
-// The next line without its terminator; false when the input is used up. A
-// final line without a terminator is a line all the same. The view stays
-// valid until the next call.
+// The text of the next line, without its terminator; false when the input
+// is used up. A final line without a terminator is a line all the same. In
+// newline-terminated input a NUL ends a line's text, and a carriage return
+// before the line end is dropped, so that CRLF input reads as du's own. The
+// view stays valid until the next call.
 bool nextLine(LineReader& reader, std::string_view& line);
 
 }  // namespace voziv

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <cstdint>
-#include <cstring>
-#include <memory>
 #include <string_view>
 #include <vector>
 
@@ -27,32 +25,9 @@ inline const char* nodeName(const Node* node) {
 // blocks. Nodes come from an arena and are never released one by one.
 Node* newNode(std::string_view name);
 
-// The bytes a node with a name of this many bytes takes in its block.
-inline std::size_t nodeFootprint(std::size_t bytes) {
-    return (bytes + alignof(Node) - 1) & ~(alignof(Node) - 1);
-}
-
-// The blocks nodes are made in, each holding `used` bytes of nodes one after
-// the other, in the order they were made.
-struct NodeBlock {
-    std::unique_ptr<char[]> bytes;
-    std::size_t used;
-};
-
-const std::vector<NodeBlock>& nodeBlocks();
-
-// Calls visit with every node, in the order they were made: a pass over
-// memory in order, which a walk along the tree's links is not.
-template <class Visit>
-void forEachNode(Visit visit) {
-    for (const NodeBlock& block : nodeBlocks()) {
-        for (std::size_t at = 0; at < block.used;) {
-            Node* node = reinterpret_cast<Node*>(block.bytes.get() + at);
-            at += nodeFootprint(sizeof(Node) + std::strlen(nodeName(node)) + 1);
-            visit(node);
-        }
-    }
-}
+// The nodes whose child lists have grown to two nodes or more, in the order
+// they did: the lists that sorting has to order.
+std::vector<Node*>& parentsOfSeveral();
 
 // Releases every node at once. The tree is built once per run; only tests and
 // fuzz targets, which run many times in one process, need this.

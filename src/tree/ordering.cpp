@@ -41,10 +41,10 @@ int compareByName(const Node* a, const Node* b) {
     return std::strcmp(nodeName(a), nodeName(b));
 }
 
-NodeKey keyOf(NodeOrdering ordering) {
-    if (ordering == compareBySize) return sizeKey;
-    if (ordering == compareByName) return nameKey;
-    return noKey;
+OrderingKey keyOf(NodeOrdering ordering) {
+    if (ordering == compareBySize) return {sizeKey, true};
+    if (ordering == compareByName) return {nameKey, false};
+    return {noKey, false};
 }
 
 }  // namespace voziv

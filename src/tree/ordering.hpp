@@ -17,8 +17,13 @@ int compareByName(const Node* a, const Node* b);
 // A number for each node whose order agrees with an ordering wherever two
 // numbers differ; where they are equal the ordering itself decides. Sorting
 // by it touches each node once instead of at every comparison.
-using NodeKey = std::uint64_t (*)(const Node* node);
+// Where equal numbers mean the nodes are equal in the ordering too, the
+// key alone decides.
+struct OrderingKey {
+    std::uint64_t (*of)(const Node* node);
+    bool decides;
+};
 
-NodeKey keyOf(NodeOrdering ordering);
+OrderingKey keyOf(NodeOrdering ordering);
 
 }  // namespace voziv

@@ -19,13 +19,15 @@ struct SortEntry {
 
 // Relinks one sibling list in order. The scratch array is reused from list
 // to list, so sorting takes one array the size of the longest list.
-void sortList(Node* parent, NodeKey key, NodeOrdering compare, std::vector<SortEntry>& scratch) {
+void sortList(Node* parent, OrderingKey key, NodeOrdering compare,
+              std::vector<SortEntry>& scratch) {
     scratch.clear();
     for (Node* node = parent->child; node != nullptr; node = node->next) {
-        scratch.push_back({key(node), node});
+        scratch.push_back({key.of(node), node});
     }
-    auto before = [compare](const SortEntry& a, const SortEntry& b) {
-        return a.key != b.key ? a.key < b.key : compare(a.node, b.node) < 0;
+    auto before = [compare, decides = key.decides](const SortEntry& a, const SortEntry& b) {
+        if (a.key != b.key) return a.key < b.key;
+        return !decides && compare(a.node, b.node) < 0;
     };
     if (scratch.size() <= 16) {
         // Most lists are short: an insertion sort, stable and with no buffer.
@@ -48,14 +50,14 @@ void sortList(Node* parent, NodeKey key, NodeOrdering compare, std::vector<SortE
 }  // namespace
 
 void sortTree() {
-    // Each list is ordered on its own, so the lists can be taken in the
-    // order their parents were made, with no walk along the tree.
+    // Each list is ordered on its own, so the lists can be taken in any
+    // order: here the order in which they grew, with no walk along the tree.
     const NodeOrdering compare = settings.compare;
-    const NodeKey key = keyOf(compare);
+    const OrderingKey key = keyOf(compare);
     std::vector<SortEntry> scratch;
-    forEachNode([&](Node* node) {
-        if (node->nchild > 1) sortList(node, key, compare, scratch);
-    });
+    for (Node* parent : parentsOfSeveral())
+        sortList(parent, key, compare, scratch);
+    parentsOfSeveral() = std::vector<Node*>{};
 }
 
 }  // namespace voziv
