@@ -112,6 +112,9 @@ TEST(CommandLine, TheFirstFaultyArgumentFails) {
         {{"-ms", "nan"}, "invalid number nan\n", false},
         {{"-eps", "400", "1e999"}, "invalid number 1e999\n", false},
         {{"-lw", "-infinity"}, "invalid number -infinity\n", false},
+        // Finite, but past PostScript's reals: derived sizes would overflow.
+        {{"-eps", "400", "0x1p1023"}, "invalid number 0x1p1023\n", false},
+        {{"-ms", "-1.1e38"}, "invalid number -1.1e38\n", false},
         {{"-ff"}, "missing value for -ff\n", true},
         {{"-land", "-ncolor"}, "missing value for -ncolor\n", true},
         {{"-eps", "400"}, "missing value for -eps\n", true},
@@ -148,6 +151,15 @@ TEST(CommandLine, IntegersReadAsAtoiButClamped) {
     };
     for (const auto& [text, value] : cases)
         EXPECT_EQ(readInteger(text), value) << text;
+}
+
+TEST(CommandLine, RealsReadAsAtofUpToPostScriptsRange) {
+    const std::pair<const char*, double> cases[] = {
+        {"12.5pt", 12.5}, {"0x10", 16.0}, {"words", 0.0},
+        {"-3e2", -300.0}, {"1e38", 1e38}, {"-1e38", -1e38},
+    };
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(readReal(text), value) << text;
 }
 
 }  // namespace

@@ -76,6 +76,9 @@ TEST(Tree, OrdersSiblingsBySizeOrNameAndKeepsTiesInListOrder) {
     EXPECT_EQ(readTree(input).root, "u(300)[B(5)a(120)b(130)c(5)d(5)]");
     // Byte order, not locale order: bytes above 0x7f sort last.
     EXPECT_EQ(readTree("1 ./\xc3\xa9\n1 ./z\n1 ./A\n3 .\n").root, ".(3)[A(1)z(1)\xc3\xa9(1)]");
+    // An empty name (from "//") sorts first; so does a name that is a prefix.
+    EXPECT_EQ(readTree("1 ./d/abcdefghi\n1 ./d//x\n1 ./d/abcdefgh\n3 ./d\n").root,
+              "d(3)[(0)[x(1)]abcdefgh(1)abcdefghi(1)]");
 }
 
 TEST(Tree, LargeCountsCompareWithoutOverflow) {

@@ -135,9 +135,15 @@ std::int32_t readInteger(const char* text) {
                                                         : value);
 }
 
+// A size must be a number PostScript can hold: finite and within the range
+// of its reals. Within that bound no product or sum the chart makes of the
+// sizes and the counts can overflow a double.
 double readReal(const char* text) {
+    constexpr double largestSize = 1e38;
     double value = std::strtod(text, nullptr);
-    if (!std::isfinite(value)) fail(std::string("invalid number ") + text + "\n", exitBadArgument);
+    if (!(std::fabs(value) <= largestSize)) {
+        fail(std::string("invalid number ") + text + "\n", exitBadArgument);
+    }
     return value;
 }
 

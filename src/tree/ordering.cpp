@@ -21,7 +21,7 @@ std::uint64_t nameKey(const Node* node) {
     int i = 0;
     for (; i < 8 && name[i] != '\0'; ++i)
         key = key << 8 | static_cast<unsigned char>(name[i]);
-    return key << (8 * (8 - i));
+    return i == 0 ? 0 : key << (8 * (8 - i));  // a shift by 64 bits is undefined
 }
 
 std::uint64_t noKey(const Node*) {
