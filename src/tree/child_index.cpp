@@ -17,11 +17,12 @@ namespace {
 // Beside each node, the low 32 bits of its name's hash: a probe passes over
 // other names without loading their nodes, and a table grows without
 // hashing its names again. Slots are found from the same bits, so tables
-// never outgrow them.
+// never outgrow them. A tag is never 0, which marks an empty slot: a probe
+// for a new name reads the tags alone.
 struct ChildTable {
-    std::unique_ptr<Node*[]> slots;  // null where empty
-    std::unique_ptr<std::uint32_t[]> tags;
-    std::uint32_t mask = 0;  // capacity - 1; the capacity is a power of two
+    std::unique_ptr<Node*[]> slots;
+    std::unique_ptr<std::uint32_t[]> tags;  // 0 where empty
+    std::uint32_t mask = 0;                 // capacity - 1; the capacity is a power of two
     std::uint32_t count = 0;
 };
 
@@ -78,7 +79,7 @@ ChildTable emptyTable(std::uint32_t capacity) {
 
 void place(ChildTable& table, Node* child, std::uint32_t tag) {
     std::uint32_t slot = tag & table.mask;
-    while (table.slots[slot] != nullptr)
+    while (table.tags[slot] != 0)
         slot = (slot + 1) & table.mask;
     table.slots[slot] = child;
     table.tags[slot] = tag;
@@ -86,7 +87,8 @@ void place(ChildTable& table, Node* child, std::uint32_t tag) {
 }
 
 std::uint32_t tagOf(std::uint64_t hash) {
-    return static_cast<std::uint32_t>(hash);
+    auto tag = static_cast<std::uint32_t>(hash);
+    return tag != 0 ? tag : 1;
 }
 
 // The first index of parent's children, hashing each of them.
@@ -103,7 +105,7 @@ ChildTable firstTable(const Node* parent) {
 ChildTable grownTable(const ChildTable& old) {
     ChildTable table = emptyTable(2 * (old.mask + 1));
     for (std::uint32_t slot = 0; slot <= old.mask; ++slot) {
-        if (old.slots[slot] != nullptr) place(table, old.slots[slot], old.tags[slot]);
+        if (old.tags[slot] != 0) place(table, old.slots[slot], old.tags[slot]);
     }
     return table;
 }
@@ -142,7 +144,7 @@ Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t&
     const ChildTable& table = tables[parent->childIndex - 1];
     hash = hashName(name);
     const std::uint32_t tag = tagOf(hash);
-    for (std::uint32_t slot = tag & table.mask; table.slots[slot] != nullptr;
+    for (std::uint32_t slot = tag & table.mask; table.tags[slot] != 0;
          slot = (slot + 1) & table.mask) {
         if (table.tags[slot] == tag && hasName(table.slots[slot], name)) return table.slots[slot];
     }
