@@ -138,6 +138,34 @@ TEST(Tree, ReaderBuildsWhatPlainInsertionBuilds) {
     }
 }
 
+TEST(Tree, LongListsSortStablyAtEveryCountRange) {
+    // Long lists sort by size in another way than short ones: check them
+    // against a plain stable sort, with ties, negative counts and counts
+    // that differ only in their high bytes.
+    const std::int64_t extremes[] = {INT64_MIN, -1, 0, 1, INT64_MAX, 1LL << 40, -(1LL << 56)};
+    std::mt19937_64 random(5);
+    for (std::size_t length : {17u, 300u, 5000u}) {
+        installDefaults();
+        std::vector<std::pair<std::int64_t, std::string>> children;  // in list order
+        std::string input;
+        for (std::size_t i = 0; i < length; ++i) {
+            std::int64_t count = random() % 4 == 0 ? extremes[random() % 7]
+                                 : random() % 2    ? static_cast<std::int64_t>(random() % 50)
+                                                   : static_cast<std::int64_t>(random());
+            std::string name = "c" + std::to_string(i);
+            input += std::to_string(count) + " ./d/" + name + "\n";
+            children.insert(children.begin(), {count, name});  // a new child goes first
+        }
+        input += "7 ./d\n";
+        std::stable_sort(children.begin(), children.end(),
+                         [](const auto& a, const auto& b) { return a.first > b.first; });
+        std::string expected = "d(7)[";
+        for (const auto& [count, name] : children)
+            expected += name + "(" + std::to_string(count) + ")";
+        EXPECT_EQ(readTree(input).root, expected + "]") << length << " children";
+    }
+}
+
 TEST(Tree, WideAndDeepInputsBuildWithoutRecursion) {
     installDefaults();
     std::string wide;

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <span>
 #include <string_view>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "chart/ps_string.hpp"
 #include "settings/settings.hpp"
 #include "tree/node.hpp"
+#include "tree/sort_tree.hpp"
 
 namespace voziv {
 
@@ -53,8 +55,23 @@ struct SiblingList {
     std::int64_t depth;
     double top;
     double parentHeight;
-    std::int32_t hue;  // each list starts again at the first hue
+    std::int32_t hue;              // each list starts again at the first hue
+    std::span<Node* const> ahead;  // of a long list: the nodes still to fetch
 };
+
+// How many nodes of a long list are fetched before their records are due.
+constexpr std::size_t fetchDistance = 16;
+
+std::span<Node* const> aheadOf(const Node* parent) {
+    std::span<Node* const> order = sortedOrder(parent);
+    return order.size() > fetchDistance ? order.subspan(fetchDistance) : std::span<Node* const>{};
+}
+
+// A node and the name that follows it, which may reach into the next line.
+void fetch(const Node* node) {
+    __builtin_prefetch(node);
+    __builtin_prefetch(reinterpret_cast<const char*>(node) + 64);
+}
 
 }  // namespace
 
@@ -67,7 +84,7 @@ void printTree(double drawHeight) {
     // gets no records below it.
     std::vector<SiblingList> lists;
     if (root->child != nullptr && root->size != 0) {
-        lists.push_back({root->child, root, 1, drawHeight, drawHeight, 0});
+        lists.push_back({root->child, root, 1, drawHeight, drawHeight, 0, aheadOf(root)});
     }
     while (!lists.empty()) {
         SiblingList& list = lists.back();
@@ -80,14 +97,21 @@ void printTree(double drawHeight) {
         // now, while this record is formatted.
         __builtin_prefetch(node->next);
         __builtin_prefetch(node->child);
+        if (!list.ahead.empty()) {
+            fetch(list.ahead.front());
+            list.ahead = list.ahead.subspan(1);
+        }
         double height = static_cast<double>(node->size) * list.parentHeight /
                         static_cast<double>(list.parent->size);
         putRecord(list.depth, node, height, list.top, list.hue, colored);
-        SiblingList below{node->child, node, list.depth + 1, list.top, height, 0};
+        SiblingList below{node->child, node, list.depth + 1, list.top, height, 0, {}};
         list.hue = (list.hue + settings.colorStep) & (hueSteps - 1);
         list.top -= height;
         list.node = node->next;
-        if (below.node != nullptr && node->size != 0) lists.push_back(below);
+        if (below.node != nullptr && node->size != 0) {
+            below.ahead = aheadOf(node);
+            lists.push_back(below);
+        }
     }
 }
 

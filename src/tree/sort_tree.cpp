@@ -1,7 +1,10 @@
 #include "tree/sort_tree.hpp"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "settings/settings.hpp"
@@ -12,15 +15,40 @@ namespace voziv {
 
 namespace {
 
+std::unordered_map<const Node*, std::vector<Node*>> longOrders;
+
 struct SortEntry {
     std::uint64_t key;
     Node* node;
 };
 
-// Relinks one sibling list in order. The scratch array is reused from list
-// to list, so sorting takes one array the size of the longest list.
-void sortList(Node* parent, OrderingKey key, NodeOrdering compare,
-              std::vector<SortEntry>& scratch) {
+// Sorts long lists whose keys decide alone: a stable radix sort by the
+// key's bytes, lowest first, passing over the bytes in which all keys agree
+// (the high bytes of block counts, mostly).
+void radixSort(std::vector<SortEntry>& entries, std::vector<SortEntry>& spare) {
+    std::array<std::array<std::size_t, 256>, 8> counts{};
+    for (const SortEntry& entry : entries) {
+        for (int digit = 0; digit < 8; ++digit)
+            ++counts[digit][(entry.key >> (8 * digit)) & 0xff];
+    }
+    spare.resize(entries.size());
+    for (int digit = 0; digit < 8; ++digit) {
+        std::array<std::size_t, 256>& count = counts[digit];
+        const std::uint64_t first = (entries.front().key >> (8 * digit)) & 0xff;
+        if (count[first] == entries.size()) continue;  // every key has this byte
+        std::size_t start = 0;
+        for (std::size_t& bucket : count)
+            start += std::exchange(bucket, start);
+        for (const SortEntry& entry : entries)
+            spare[count[(entry.key >> (8 * digit)) & 0xff]++] = entry;
+        entries.swap(spare);
+    }
+}
+
+// Relinks one sibling list in order. The scratch arrays are reused from list
+// to list, so sorting takes two arrays the size of the longest list.
+void sortList(Node* parent, OrderingKey key, NodeOrdering compare, std::vector<SortEntry>& scratch,
+              std::vector<SortEntry>& spare) {
     scratch.clear();
     for (Node* node = parent->child; node != nullptr; node = node->next) {
         scratch.push_back({key.of(node), node});
@@ -38,6 +66,8 @@ void sortList(Node* parent, OrderingKey key, NodeOrdering compare,
                 scratch[j] = scratch[j - 1];
             scratch[j] = entry;
         }
+    } else if (key.decides && scratch.size() >= 256) {
+        radixSort(scratch, spare);
     } else {
         std::stable_sort(scratch.begin(), scratch.end(), before);
     }
@@ -45,6 +75,12 @@ void sortList(Node* parent, OrderingKey key, NodeOrdering compare,
     for (std::size_t i = 0; i + 1 < scratch.size(); ++i)
         scratch[i].node->next = scratch[i + 1].node;
     scratch.back().node->next = nullptr;
+    if (parent->nchild >= longList) {
+        std::vector<Node*>& order = longOrders[parent];
+        order.resize(scratch.size());
+        for (std::size_t i = 0; i < scratch.size(); ++i)
+            order[i] = scratch[i].node;
+    }
 }
 
 }  // namespace
@@ -54,10 +90,18 @@ void sortTree() {
     // order: here the order in which they grew, with no walk along the tree.
     const NodeOrdering compare = settings.compare;
     const OrderingKey key = keyOf(compare);
-    std::vector<SortEntry> scratch;
+    std::vector<SortEntry> scratch, spare;
+    longOrders.clear();  // of an earlier tree, in tests
     for (Node* parent : parentsOfSeveral())
-        sortList(parent, key, compare, scratch);
+        sortList(parent, key, compare, scratch, spare);
     parentsOfSeveral() = std::vector<Node*>{};
+}
+
+std::span<Node* const> sortedOrder(const Node* parent) {
+    if (parent->nchild < longList) return {};
+    auto found = longOrders.find(parent);
+    if (found == longOrders.end()) return {};
+    return found->second;
 }
 
 }  // namespace voziv
