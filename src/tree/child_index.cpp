@@ -2,12 +2,13 @@
 
 #include <sys/random.h>
 
+#include <array>
+#include <bit>
 #include <cstring>
 #include <ctime>
-#include <memory>
-#include <utility>
 #include <vector>
 
+#include "tree/mapped_memory.hpp"
 #include "tree/node.hpp"
 
 namespace voziv {
@@ -20,13 +21,66 @@ namespace {
 // never outgrow them. A tag is never 0, which marks an empty slot: a probe
 // for a new name reads the tags alone.
 struct ChildTable {
-    std::unique_ptr<Node*[]> slots;
-    std::unique_ptr<std::uint32_t[]> tags;  // 0 where empty
-    std::uint32_t mask = 0;                 // capacity - 1; the capacity is a power of two
-    std::uint32_t count = 0;
+    Node** slots;
+    std::uint32_t* tags;  // 0 where empty
+    std::uint32_t mask;   // capacity - 1; the capacity is a power of two
+    std::uint32_t count;
 };
 
-std::vector<ChildTable> tables;
+// Table memory: a table of capacity c takes 12c bytes, the tags first.
+// Small tables come from huge-page blocks and go back to a free list of
+// their capacity when they grow; a big table is a run of its own.
+constexpr std::size_t tableBlockSize = 2 * hugePageSize;
+constexpr std::size_t bigTableBytes = hugePageSize / 2;
+constexpr int capacityClasses = 33;
+
+struct TableStore {
+    std::vector<ChildTable> tables;
+    std::vector<MappedRun> blocks;
+    char* cursor = nullptr;
+    std::size_t left = 0;
+    std::array<std::vector<char*>, capacityClasses> unused;  // by log2 of the capacity
+};
+
+TableStore processTables;
+thread_local TableStore* tableStore = &processTables;
+
+std::size_t tableBytes(std::uint32_t capacity) {
+    return std::size_t{capacity} * (sizeof(std::uint32_t) + sizeof(Node*));
+}
+
+char* tableMemory(std::uint32_t capacity) {
+    TableStore& s = *tableStore;
+    const std::size_t bytes = tableBytes(capacity);
+    if (bytes >= bigTableBytes) return mapMemory(bytes);
+    std::vector<char*>& unused = s.unused[std::countr_zero(capacity)];
+    if (!unused.empty()) {
+        char* memory = unused.back();
+        unused.pop_back();
+        std::memset(memory, 0, std::size_t{capacity} * sizeof(std::uint32_t));
+        return memory;
+    }
+    if (bytes > s.left) {
+        if (s.blocks.size() == s.blocks.capacity()) s.blocks.reserve(2 * s.blocks.size() + 16);
+        s.cursor = mapMemory(tableBlockSize);
+        s.blocks.push_back({s.cursor, tableBlockSize});
+        s.left = tableBlockSize;
+    }
+    char* memory = s.cursor;
+    s.cursor += bytes;
+    s.left -= bytes;
+    return memory;  // fresh from the kernel, so already zero
+}
+
+void freeTable(const ChildTable& table) {
+    const std::uint32_t capacity = table.mask + 1;
+    char* memory = reinterpret_cast<char*>(table.tags);
+    if (tableBytes(capacity) >= bigTableBytes) {
+        unmapMemory(memory, tableBytes(capacity));
+    } else {
+        tableStore->unused[std::countr_zero(capacity)].push_back(memory);
+    }
+}
 
 // SipHash-1-3 with a random key: anybody can name a directory, so an
 // unkeyed hash would let a crafted directory degrade its index to a list.
@@ -64,17 +118,25 @@ struct SipState {
     }
 };
 
-// Tables are kept at most half full, so that a probe ends soon.
+// Tables are kept at most three quarters full: probes pass over tags alone,
+// sixteen to a cache line, so a longer probe costs little, and the tables of
+// a million nodes take megabytes less.
+bool roomFor(std::uint64_t count, std::uint64_t capacity) {
+    return 4 * count <= 3 * capacity;
+}
+
 std::uint32_t capacityFor(std::uint32_t count) {
-    std::uint32_t capacity = 32;
-    while (capacity < 2 * count)
+    std::uint32_t capacity = 16;
+    while (!roomFor(count, capacity))
         capacity *= 2;
     return capacity;
 }
 
 ChildTable emptyTable(std::uint32_t capacity) {
-    return {std::make_unique<Node*[]>(capacity), std::make_unique<std::uint32_t[]>(capacity),
-            capacity - 1, 0};
+    char* memory = tableMemory(capacity);
+    auto* tags = reinterpret_cast<std::uint32_t*>(memory);
+    auto** slots = reinterpret_cast<Node**>(memory + std::size_t{capacity} * sizeof(std::uint32_t));
+    return {slots, tags, capacity - 1, 0};
 }
 
 void place(ChildTable& table, Node* child, std::uint32_t tag) {
@@ -141,7 +203,7 @@ bool hasName(const Node* node, std::string_view name) {
 }
 
 Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash) {
-    const ChildTable& table = tables[parent->childIndex - 1];
+    const ChildTable& table = tableStore->tables[parent->childIndex - 1];
     hash = hashName(name);
     const std::uint32_t tag = tagOf(hash);
     for (std::uint32_t slot = tag & table.mask; table.tags[slot] != 0;
@@ -154,18 +216,28 @@ Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t&
 void indexNewChild(Node* parent, Node* child, std::uint64_t hash) {
     if (parent->childIndex == 0) {
         if (parent->nchild < indexThreshold) return;
-        ChildTable table = firstTable(parent);
-        tables.push_back(std::move(table));
+        std::vector<ChildTable>& tables = tableStore->tables;
+        tables.push_back(firstTable(parent));
         parent->childIndex = static_cast<std::uint32_t>(tables.size());
         return;
     }
-    ChildTable& table = tables[parent->childIndex - 1];
-    if (2 * (table.count + 1) > table.mask + 1) table = grownTable(table);
+    ChildTable& table = tableStore->tables[parent->childIndex - 1];
+    if (!roomFor(table.count + 1, std::uint64_t{table.mask} + 1)) {
+        ChildTable grown = grownTable(table);
+        freeTable(table);
+        table = grown;
+    }
     place(table, child, tagOf(hash));
 }
 
 void releaseChildIndexes() {
-    tables = std::vector<ChildTable>{};
+    TableStore& s = *tableStore;
+    for (const ChildTable& table : s.tables) {
+        if (tableBytes(table.mask + 1) >= bigTableBytes) freeTable(table);
+    }
+    for (const MappedRun& block : s.blocks)
+        unmapMemory(block.start, block.size);
+    s = TableStore{};
 }
 
 }  // namespace voziv

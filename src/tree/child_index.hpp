@@ -11,7 +11,7 @@ namespace voziv {
 
 struct Node;
 
-constexpr std::int32_t indexThreshold = 8;
+constexpr std::int32_t indexThreshold = 16;
 
 // True when node is named exactly name.
 bool hasName(const Node* node, std::string_view name);

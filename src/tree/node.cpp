@@ -1,12 +1,10 @@
 #include "tree/node.hpp"
 
-#include <sys/mman.h>
-
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <new>
 #include <vector>
+
+#include "tree/mapped_memory.hpp"
 
 namespace voziv {
 
@@ -14,51 +12,36 @@ UsageTree usageTree;
 
 namespace {
 
-// Nodes are bump-allocated from large blocks: one allocation per node as far
-// as the tree is concerned, but no malloc per node. The blocks are asked to
-// be backed by huge pages, which saves a page fault every 4 KiB.
-constexpr std::size_t hugePage = 2 << 20;
-constexpr std::size_t blockSize = 2 * hugePage;
+// Nodes are bump-allocated from large runs: one allocation per node as far
+// as the tree is concerned, but no malloc per node.
+constexpr std::size_t blockSize = 2 * hugePageSize;
 constexpr std::size_t alignment = alignof(Node);
 
-struct FreeBlock {
-    void operator()(char* block) const { std::free(block); }
-};
+NodeStore processStore;
+thread_local NodeStore* store = &processStore;
 
-struct Arena {
-    std::vector<std::unique_ptr<char, FreeBlock>> blocks;
-    char* cursor = nullptr;
-    std::size_t left = 0;
-};
-
-Arena arena;
-std::vector<Node*> severalChildren;
-
-char* newBlock(std::size_t size) {
-    // Room in the list first, so that a failure cannot strand the block.
-    if (arena.blocks.size() == arena.blocks.capacity()) {
-        arena.blocks.reserve(arena.blocks.size() * 2 + 16);
-    }
-    bool whole = size % hugePage == 0;
-    void* block = whole ? std::aligned_alloc(hugePage, size) : std::malloc(size);
-    if (block == nullptr) throw std::bad_alloc();
-    if (whole) ::madvise(block, size, MADV_HUGEPAGE);  // a hint; refused, it changes nothing
-    arena.blocks.emplace_back(static_cast<char*>(block));
-    return static_cast<char*>(block);
+char* newRun(std::size_t size) {
+    // Room in the list first, so that a failure cannot strand the run.
+    std::vector<MappedRun>& runs = store->runs;
+    if (runs.size() == runs.capacity()) runs.reserve(2 * runs.size() + 16);
+    char* run = mapMemory(size);
+    runs.push_back({run, size});
+    return run;
 }
 
 char* allocate(std::size_t size) {
     size = (size + alignment - 1) & ~(alignment - 1);
-    // A node with a very long name gets a block of its own, so that the rest
+    NodeStore& s = *store;
+    // A node with a very long name gets a run of its own, so that the rest
     // of the current block is not wasted.
-    if (size > blockSize / 4) return newBlock(size);
-    if (size > arena.left) {
-        arena.cursor = newBlock(blockSize);
-        arena.left = blockSize;
+    if (size > blockSize / 4) return newRun(size);
+    if (size > s.left) {
+        s.cursor = newRun(blockSize);
+        s.left = blockSize;
     }
-    char* result = arena.cursor;
-    arena.cursor += size;
-    arena.left -= size;
+    char* result = s.cursor;
+    s.cursor += size;
+    s.left -= size;
     return result;
 }
 
@@ -74,12 +57,13 @@ Node* newNode(std::string_view name) {
 }
 
 std::vector<Node*>& parentsOfSeveral() {
-    return severalChildren;
+    return store->parentsOfSeveral;
 }
 
 void releaseNodes() {
-    arena = Arena{};
-    severalChildren = std::vector<Node*>{};
+    for (const MappedRun& run : processStore.runs)
+        unmapMemory(run.start, run.size);
+    processStore = NodeStore{};
     usageTree.root = nullptr;
 }
 

@@ -3,6 +3,7 @@
 // a terminating NUL.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
@@ -25,12 +26,27 @@ inline const char* nodeName(const Node* node) {
 // blocks. Nodes come from an arena and are never released one by one.
 Node* newNode(std::string_view name);
 
+// A run of memory from mapMemory.
+struct MappedRun {
+    char* start;
+    std::size_t size;
+};
+
+// Where one thread's new nodes come from, and the lists they grew. Runs are
+// given back only by releaseNodes; a process that charts once just exits.
+struct NodeStore {
+    std::vector<MappedRun> runs;
+    char* cursor = nullptr;
+    std::size_t left = 0;
+    std::vector<Node*> parentsOfSeveral;
+};
+
 // The nodes whose child lists have grown to two nodes or more, in the order
 // they did: the lists that sorting has to order.
 std::vector<Node*>& parentsOfSeveral();
 
-// Releases every node at once. The tree is built once per run; only tests and
-// fuzz targets, which run many times in one process, need this.
+// Releases every node at once, with the memory of every store adopted. The tree is built once per
+// run; only tests and fuzz targets, which run many times in one process, need this.
 void releaseNodes();
 
 // The one tree of the process: the top node ".." while the input is read, the
