@@ -43,14 +43,18 @@ struct TableStore {
 };
 
 TableStore processTables;
-thread_local TableStore* tableStore = &processTables;
+thread_local TableStore* ownTables = nullptr;  // see separateChildIndexes
+
+TableStore& tablesHere() {
+    return ownTables != nullptr ? *ownTables : processTables;
+}
 
 std::size_t tableBytes(std::uint32_t capacity) {
     return std::size_t{capacity} * (sizeof(std::uint32_t) + sizeof(Node*));
 }
 
 char* tableMemory(std::uint32_t capacity) {
-    TableStore& s = *tableStore;
+    TableStore& s = tablesHere();
     const std::size_t bytes = tableBytes(capacity);
     if (bytes >= bigTableBytes) return mapMemory(bytes);
     std::vector<char*>& unused = s.unused[std::countr_zero(capacity)];
@@ -78,7 +82,7 @@ void freeTable(const ChildTable& table) {
     if (tableBytes(capacity) >= bigTableBytes) {
         unmapMemory(memory, tableBytes(capacity));
     } else {
-        tableStore->unused[std::countr_zero(capacity)].push_back(memory);
+        tablesHere().unused[std::countr_zero(capacity)].push_back(memory);
     }
 }
 
@@ -203,7 +207,7 @@ bool hasName(const Node* node, std::string_view name) {
 }
 
 Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash) {
-    const ChildTable& table = tableStore->tables[parent->childIndex - 1];
+    const ChildTable& table = tablesHere().tables[parent->childIndex - 1];
     hash = hashName(name);
     const std::uint32_t tag = tagOf(hash);
     for (std::uint32_t slot = tag & table.mask; table.tags[slot] != 0;
@@ -216,12 +220,12 @@ Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t&
 void indexNewChild(Node* parent, Node* child, std::uint64_t hash) {
     if (parent->childIndex == 0) {
         if (parent->nchild < indexThreshold) return;
-        std::vector<ChildTable>& tables = tableStore->tables;
+        std::vector<ChildTable>& tables = tablesHere().tables;
         tables.push_back(firstTable(parent));
         parent->childIndex = static_cast<std::uint32_t>(tables.size());
         return;
     }
-    ChildTable& table = tableStore->tables[parent->childIndex - 1];
+    ChildTable& table = tablesHere().tables[parent->childIndex - 1];
     if (!roomFor(table.count + 1, std::uint64_t{table.mask} + 1)) {
         ChildTable grown = grownTable(table);
         freeTable(table);
@@ -231,13 +235,19 @@ void indexNewChild(Node* parent, Node* child, std::uint64_t hash) {
 }
 
 void releaseChildIndexes() {
-    TableStore& s = *tableStore;
+    TableStore& s = tablesHere();
     for (const ChildTable& table : s.tables) {
         if (tableBytes(table.mask + 1) >= bigTableBytes) freeTable(table);
     }
     for (const MappedRun& block : s.blocks)
         unmapMemory(block.start, block.size);
     s = TableStore{};
+    delete ownTables;
+    ownTables = nullptr;
+}
+
+void separateChildIndexes() {
+    if (ownTables == nullptr) ownTables = new TableStore;
 }
 
 }  // namespace voziv

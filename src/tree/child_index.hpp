@@ -24,7 +24,12 @@ Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t&
 // the one findIndexedChild gave, when parent has an index.
 void indexNewChild(Node* parent, Node* child, std::uint64_t hash);
 
-// Frees every index. They serve lookups while the input is read; nodes keep
+// Gives the calling thread indexes of its own, apart from the process's,
+// until it calls releaseChildIndexes: a second thread that reads a part of
+// the input builds a tree of its own.
+void separateChildIndexes();
+
+// Frees every index of the calling thread. They serve lookups while the input is read; nodes keep
 // their childIndex number, which must not be used afterwards.
 void releaseChildIndexes();
 

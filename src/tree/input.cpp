@@ -19,16 +19,25 @@ void readFromMemory(std::string_view bytes) {
     in = Input{-1, true, bytes};
 }
 
-std::size_t readInput(char* into, std::size_t room) {
-    if (in.fromMemory) {
-        std::size_t n = room < in.memory.size() ? room : in.memory.size();
-        std::memcpy(into, in.memory.data(), n);
-        in.memory.remove_prefix(n);
+std::size_t readInput(Input& from, char* into, std::size_t room) {
+    if (from.fromMemory) {
+        std::size_t n = room < from.memory.size() ? room : from.memory.size();
+        std::memcpy(into, from.memory.data(), n);
+        from.memory.remove_prefix(n);
         return n;
     }
+    if (from.offset >= 0) {
+        auto left = static_cast<std::uint64_t>(from.limit - from.offset);
+        if (left < room) room = static_cast<std::size_t>(left);
+        if (room == 0) return 0;
+    }
     for (;;) {
-        ssize_t n = ::read(in.fd, into, room);
-        if (n >= 0) return static_cast<std::size_t>(n);
+        ssize_t n = from.offset >= 0 ? ::pread(from.fd, into, room, from.offset)
+                                     : ::read(from.fd, into, room);
+        if (n >= 0) {
+            if (from.offset >= 0) from.offset += n;
+            return static_cast<std::size_t>(n);
+        }
         if (errno != EINTR) fail("read error\n", exitIoError);
     }
 }

@@ -3,6 +3,8 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
+#include <limits>
 #include <string_view>
 
 namespace voziv {
@@ -11,6 +13,10 @@ struct Input {
     int fd = 0;
     bool fromMemory = false;
     std::string_view memory;  // what is still to be read, when fromMemory
+    // A part of a regular file is read with pread from offset up to limit;
+    // an offset of -1 reads from the file's own position.
+    std::int64_t offset = -1;
+    std::int64_t limit = std::numeric_limits<std::int64_t>::max();
 };
 
 extern Input in;
@@ -20,6 +26,6 @@ void readFromMemory(std::string_view bytes);
 
 // Reads up to room bytes; 0 at the end of input. A read error is a Failure
 // ("read error", status 5), never taken for the end.
-std::size_t readInput(char* into, std::size_t room);
+std::size_t readInput(Input& from, char* into, std::size_t room);
 
 }  // namespace voziv

@@ -34,6 +34,7 @@ void insertPath(std::span<const std::string_view> components, std::int64_t count
     for (std::string_view component : components)
         node = findOrAddChild(node, component);
     node->size = count;
+    node->named = 1;
 }
 
 }  // namespace voziv

@@ -8,7 +8,7 @@ namespace voziv {
 
 namespace {
 
-constexpr std::size_t blockSize = 1 << 20;
+constexpr std::size_t blockSize = modeBlockSize;
 
 // Keeps the unfinished line, moved to the front, and reads more behind it;
 // the buffer grows only when one line fills it.
@@ -23,40 +23,28 @@ void refill(LineReader& r) {
     }
     if (r.buffer.size() < blockSize) r.buffer.resize(blockSize);
     if (r.end == r.buffer.size()) r.buffer.resize(2 * r.buffer.size());
-    std::size_t n = readInput(r.buffer.data() + r.end, r.buffer.size() - r.end);
+    std::size_t n = readInput(*r.source, r.buffer.data() + r.end, r.buffer.size() - r.end);
     if (n == 0) r.atEnd = true;
     r.end += n;
 }
 
-// Settles the terminator. A NUL before the first newline means NUL records,
-// and so does a NUL anywhere in the first block of input: plain du output
-// never holds one, but du -0 output whose first path holds a newline has
-// its first NUL after that newline. The whole first block is read before
-// deciding, so the answer does not depend on how reads happen to be cut.
+// Settles the terminator once the first block of input is read, or all of
+// a shorter input, and the first line end or NUL seen: so the answer does
+// not depend on how reads happen to be cut.
 void settleMode(LineReader& r) {
     if (r.firstNewline == LineReader::none) {
         for (; r.scanned < r.end; ++r.scanned) {
             char c = r.buffer[r.scanned];
-            if (c == '\0') {
-                r.terminator = '\0';
-                r.modeKnown = true;
-                return;
-            }
-            if (c == '\n') break;
+            if (c == '\0' || c == '\n') break;
         }
         if (r.scanned == r.end) {
-            r.modeKnown = r.atEnd;
+            r.modeKnown = r.atEnd;  // no terminator at all: one line
             return;
         }
         r.firstNewline = r.scanned;
     }
-    if (r.end < blockSize && !r.atEnd) return;  // read the rest of the first block first
-    // No NUL comes before the first newline; look for one in the rest of the block.
-    std::size_t block = r.end < blockSize ? r.end : blockSize;
-    const char* data = r.buffer.data();
-    bool nul = r.firstNewline < block &&
-               std::memchr(data + r.firstNewline, '\0', block - r.firstNewline) != nullptr;
-    r.terminator = nul ? '\0' : '\n';
+    if (r.end < blockSize && !r.atEnd) return;
+    r.terminator = terminatorOf(std::string_view(r.buffer.data(), r.end));
     r.modeKnown = true;
 }
 
@@ -109,6 +97,20 @@ bool nextLine(LineReader& r, std::string_view& line) {
         }
         refill(r);
     }
+}
+
+// A NUL before the first newline means NUL records, and so does a NUL
+// anywhere in the first block: plain du output never holds one, but du -0
+// output whose first path holds a newline has its first NUL after that
+// newline.
+char terminatorOf(std::string_view head) {
+    const char* data = head.data();
+    const char* nul = static_cast<const char*>(std::memchr(data, '\0', head.size()));
+    const char* newline = static_cast<const char*>(std::memchr(data, '\n', head.size()));
+    if (nul == nullptr && newline == nullptr) return 0;
+    if (nul == nullptr) return '\n';
+    if (newline == nullptr || nul < newline) return '\0';
+    return nul < data + blockSize ? '\0' : '\n';
 }
 
 }  // namespace voziv

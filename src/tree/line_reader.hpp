@@ -9,9 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "tree/input.hpp"
+
 namespace voziv {
 
 struct LineReader {
+    Input* source = &in;
     std::vector<char> buffer;
     std::size_t start = 0;    // first byte of the line being looked for
     std::size_t scanned = 0;  // bytes before this hold no terminator of that line
@@ -33,5 +36,12 @@ struct LineReader {
 // before the line end is dropped, so that CRLF input reads as du's own. The
 // view stays valid until the next call.
 bool nextLine(LineReader& reader, std::string_view& line);
+
+// The terminator of the input that begins with head, which holds its first
+// block or all of it: '\0' or '\n', or 0 when head holds neither.
+char terminatorOf(std::string_view head);
+
+// The bytes that decide the terminator: the first block of the input.
+constexpr std::size_t modeBlockSize = std::size_t{1} << 20;
 
 }  // namespace voziv

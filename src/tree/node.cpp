@@ -49,11 +49,22 @@ char* allocate(std::size_t size) {
 
 Node* newNode(std::string_view name) {
     char* memory = allocate(sizeof(Node) + name.size() + 1);
-    Node* node = new (memory) Node{nullptr, nullptr, 0, 0, 0};
+    Node* node = new (memory) Node{nullptr, nullptr, 0, 0, 0, 0};
     char* text = memory + sizeof(Node);
     std::memcpy(text, name.data(), name.size());
     text[name.size()] = '\0';
     return node;
+}
+
+void keepNodesIn(NodeStore* own) {
+    store = own != nullptr ? own : &processStore;
+}
+
+void adoptNodes(NodeStore& other) {
+    processStore.runs.insert(processStore.runs.end(), other.runs.begin(), other.runs.end());
+    std::vector<Node*>& several = processStore.parentsOfSeveral;
+    several.insert(several.end(), other.parentsOfSeveral.begin(), other.parentsOfSeveral.end());
+    other = NodeStore{};
 }
 
 std::vector<Node*>& parentsOfSeveral() {

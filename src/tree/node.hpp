@@ -11,11 +11,12 @@
 namespace voziv {
 
 struct Node {
-    Node* next;                // next sibling, or null
-    Node* child;               // head of this node's child list, or null
-    std::int32_t nchild;       // length of the child list
-    std::uint32_t childIndex;  // 0, or 1 + the slot of this node's child index (see child_index)
-    std::int64_t size;         // block count from the last line naming this node, else 0
+    Node* next;                     // next sibling, or null
+    Node* child;                    // head of this node's child list, or null
+    std::int32_t nchild;            // length of the child list
+    std::uint32_t childIndex : 31;  // 0, or 1 + the slot of this node's index (see child_index)
+    std::uint32_t named : 1;        // a line has named this node
+    std::int64_t size;              // block count from the last line naming this node, else 0
 };
 
 inline const char* nodeName(const Node* node) {
@@ -40,6 +41,13 @@ struct NodeStore {
     std::size_t left = 0;
     std::vector<Node*> parentsOfSeveral;
 };
+
+// Makes the calling thread's new nodes come from store, or from the
+// process's own store when store is null.
+void keepNodesIn(NodeStore* store);
+
+// Hands other's runs and lists over to the process's store.
+void adoptNodes(NodeStore& other);
 
 // The nodes whose child lists have grown to two nodes or more, in the order
 // they did: the lists that sorting has to order.

@@ -17,6 +17,7 @@
 #include "tree/insert.hpp"
 #include "tree/line_reader.hpp"
 #include "tree/node.hpp"
+#include "tree/read_in_parts.hpp"
 #include "tree/root.hpp"
 #include "tree/sort_tree.hpp"
 
@@ -91,12 +92,12 @@ std::size_t sharedComponents(const PathCache& cache) {
 
 // Enters the current path, splitting at every "/": a//b has an empty middle
 // component, and a trailing "/" an empty last one.
-void enterPath(PathCache& cache, std::int64_t count) {
+void enterPath(PathCache& cache, Node* top, std::int64_t count) {
     std::size_t shared = sharedComponents(cache);
     cache.components.resize(shared);
     const std::string& path = cache.current;
     if (shared == 0 || cache.components.back().end != path.size()) {
-        Node* parent = shared == 0 ? usageTree.root : cache.components.back().node;
+        Node* parent = shared == 0 ? top : cache.components.back().node;
         std::size_t begin = shared == 0 ? 0 : cache.components.back().end + 1;
         for (;;) {
             const void* slash = std::memchr(path.data() + begin, '/', path.size() - begin);
@@ -110,22 +111,30 @@ void enterPath(PathCache& cache, std::int64_t count) {
             begin = end + 1;
         }
     }
-    cache.components.back().node->size = count;
+    Node* named = cache.components.back().node;
+    named->size = count;
+    named->named = 1;
     cache.previous.swap(cache.current);
 }
 
 }  // namespace
 
-std::string readDuOutput() {
-    usageTree.root = newNode("..");
-    LineReader reader;
+void readLines(LineReader& reader, Node* top) {
     PathCache cache;
     std::string_view line;
     while (nextLine(reader, line)) {
         DuLine entry;
         if (!scanDuLine(line, entry)) continue;
         normalise(entry.path, cache.current);
-        enterPath(cache, entry.count);
+        enterPath(cache, top, entry.count);
+    }
+}
+
+std::string readDuOutput() {
+    usageTree.root = newNode("..");
+    if (!readInParts(usageTree.root)) {
+        LineReader reader;
+        readLines(reader, usageTree.root);
     }
     releaseChildIndexes();
     sortTree();
