@@ -53,10 +53,14 @@ std::size_t tableBytes(std::uint32_t capacity) {
     return std::size_t{capacity} * (sizeof(std::uint32_t) + sizeof(Node*));
 }
 
+std::size_t wholeHugePages(std::size_t bytes) {
+    return (bytes + hugePageSize - 1) / hugePageSize * hugePageSize;
+}
+
 char* tableMemory(std::uint32_t capacity) {
     TableStore& s = tablesHere();
     const std::size_t bytes = tableBytes(capacity);
-    if (bytes >= bigTableBytes) return mapMemory(bytes);
+    if (bytes >= bigTableBytes) return mapMemory(wholeHugePages(bytes));
     std::vector<char*>& unused = s.unused[std::countr_zero(capacity)];
     if (!unused.empty()) {
         char* memory = unused.back();
@@ -80,7 +84,7 @@ void freeTable(const ChildTable& table) {
     const std::uint32_t capacity = table.mask + 1;
     char* memory = reinterpret_cast<char*>(table.tags);
     if (tableBytes(capacity) >= bigTableBytes) {
-        unmapMemory(memory, tableBytes(capacity));
+        unmapMemory(memory, wholeHugePages(tableBytes(capacity)));
     } else {
         tablesHere().unused[std::countr_zero(capacity)].push_back(memory);
     }

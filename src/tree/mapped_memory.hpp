@@ -5,6 +5,8 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
+#include <vector>
 
 namespace voziv {
 
@@ -19,5 +21,43 @@ void unmapMemory(char* run, std::size_t size);
 std::size_t mappedSize(std::size_t size);
 
 constexpr std::size_t hugePageSize = std::size_t{2} << 20;
+
+}  // namespace voziv
+
+namespace voziv {
+
+// An allocator for the arrays that grow with the data (sort scratch, kept
+// orders): a large one is mapped in whole huge pages, a small one comes from
+// the heap.
+template <class T>
+struct MappedAllocator {
+    using value_type = T;
+    MappedAllocator() = default;
+    template <class U>
+    MappedAllocator(const MappedAllocator<U>&) {}
+
+    static std::size_t mapped(std::size_t n) {
+        return (n * sizeof(T) + hugePageSize - 1) / hugePageSize * hugePageSize;
+    }
+    T* allocate(std::size_t n) {
+        if (n > std::size_t(-1) / 2 / sizeof(T)) throw std::bad_alloc();
+        if (n * sizeof(T) < hugePageSize) return static_cast<T*>(::operator new(n * sizeof(T)));
+        return reinterpret_cast<T*>(mapMemory(mapped(n)));
+    }
+    void deallocate(T* p, std::size_t n) {
+        if (n * sizeof(T) < hugePageSize) {
+            ::operator delete(p);
+        } else {
+            unmapMemory(reinterpret_cast<char*>(p), mapped(n));
+        }
+    }
+    template <class U>
+    bool operator==(const MappedAllocator<U>&) const {
+        return true;
+    }
+};
+
+template <class T>
+using MappedVector = std::vector<T, MappedAllocator<T>>;
 
 }  // namespace voziv

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "settings/settings.hpp"
+#include "tree/mapped_memory.hpp"
 #include "tree/node.hpp"
 #include "tree/ordering.hpp"
 
@@ -15,7 +16,7 @@ namespace voziv {
 
 namespace {
 
-std::unordered_map<const Node*, std::vector<Node*>> longOrders;
+std::unordered_map<const Node*, MappedVector<Node*>> longOrders;
 
 struct SortEntry {
     std::uint64_t key;
@@ -25,7 +26,7 @@ struct SortEntry {
 // Sorts long lists whose keys decide alone: a stable radix sort by the
 // key's bytes, lowest first, passing over the bytes in which all keys agree
 // (the high bytes of block counts, mostly).
-void radixSort(std::vector<SortEntry>& entries, std::vector<SortEntry>& spare) {
+void radixSort(MappedVector<SortEntry>& entries, MappedVector<SortEntry>& spare) {
     std::array<std::array<std::size_t, 256>, 8> counts{};
     for (const SortEntry& entry : entries) {
         for (int digit = 0; digit < 8; ++digit)
@@ -47,9 +48,10 @@ void radixSort(std::vector<SortEntry>& entries, std::vector<SortEntry>& spare) {
 
 // Relinks one sibling list in order. The scratch arrays are reused from list
 // to list, so sorting takes two arrays the size of the longest list.
-void sortList(Node* parent, OrderingKey key, NodeOrdering compare, std::vector<SortEntry>& scratch,
-              std::vector<SortEntry>& spare) {
+void sortList(Node* parent, OrderingKey key, NodeOrdering compare, MappedVector<SortEntry>& scratch,
+              MappedVector<SortEntry>& spare) {
     scratch.clear();
+    scratch.reserve(static_cast<std::size_t>(parent->nchild));
     for (Node* node = parent->child; node != nullptr; node = node->next) {
         scratch.push_back({key.of(node), node});
     }
@@ -76,7 +78,7 @@ void sortList(Node* parent, OrderingKey key, NodeOrdering compare, std::vector<S
         scratch[i].node->next = scratch[i + 1].node;
     scratch.back().node->next = nullptr;
     if (parent->nchild >= longList) {
-        std::vector<Node*>& order = longOrders[parent];
+        MappedVector<Node*>& order = longOrders[parent];
         order.resize(scratch.size());
         for (std::size_t i = 0; i < scratch.size(); ++i)
             order[i] = scratch[i].node;
@@ -90,7 +92,7 @@ void sortTree() {
     // order: here the order in which they grew, with no walk along the tree.
     const NodeOrdering compare = settings.compare;
     const OrderingKey key = keyOf(compare);
-    std::vector<SortEntry> scratch, spare;
+    MappedVector<SortEntry> scratch, spare;
     longOrders.clear();  // of an earlier tree, in tests
     for (Node* parent : parentsOfSeveral())
         sortList(parent, key, compare, scratch, spare);
