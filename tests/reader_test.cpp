@@ -56,6 +56,9 @@ TEST(Reader, ReadsEveryFormOfDuOutput) {
         // Counts beyond 32 bits stay whole.
         {"3000000000000 /big/a\n3000000000001 /big\n",
          "./big big(3000000000001)[a(3000000000000)]"},
+        // A count that changes after the directory was listed: equal
+        // siblings stay in the order they came, the newest first.
+        {"2 ./a/x\n1 ./a/y\n3 ./a\n1 ./a/x\n", "./a a(3)[y(1)x(1)]"},
         // The path may follow its count directly.
         {"12abc\n", "abc abc(12)"},
     };

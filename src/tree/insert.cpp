@@ -24,6 +24,7 @@ Node* findOrAddChild(Node* parent, std::string_view name) {
     Node* node = newNode(name);
     node->next = parent->child;
     parent->child = node;
+    parent->unsorted = 1;
     if (++parent->nchild == 2) parentsOfSeveral().push_back(parent);
     indexNewChild(parent, node, hash);
     return node;

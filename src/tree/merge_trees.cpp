@@ -13,8 +13,9 @@ namespace voziv {
 namespace {
 
 struct Match {
-    Node* into;  // of the earlier tree
-    Node* from;  // the node of the later tree with the same path
+    Node* into;    // of the earlier tree
+    Node* from;    // the node of the later tree with the same path
+    Node* parent;  // into's parent
 };
 
 // The child of parent named as child is, among parent's children up to the
@@ -43,7 +44,7 @@ void mergeChildren(const Match& match, std::vector<Match>& pending) {
     for (Node* child = match.from->child; child != nullptr;) {
         Node* next = child->next;
         if (Node* same = earlierChild(into, known, child)) {
-            pending.push_back({same, child});
+            pending.push_back({same, child, into});
         } else {
             *tail = child;
             tail = &child->next;
@@ -54,6 +55,8 @@ void mergeChildren(const Match& match, std::vector<Match>& pending) {
     if (count == 0) return;
     *tail = into->child;
     into->child = moved;
+    into->unsorted = 1;
+    into->permuted |= match.from->permuted;
     const bool wasSeveral = into->nchild >= 2;
     into->nchild += count;
     if (!wasSeveral && into->nchild >= 2) parentsOfSeveral().push_back(into);
@@ -62,13 +65,14 @@ void mergeChildren(const Match& match, std::vector<Match>& pending) {
 }  // namespace
 
 void mergeTrees(Node* earlier, Node* later) {
-    std::vector<Match> pending{{earlier, later}};
+    std::vector<Match> pending{{earlier, later, nullptr}};
     while (!pending.empty()) {
         Match match = pending.back();
         pending.pop_back();
         if (match.from->named) {
             match.into->size = match.from->size;
             match.into->named = 1;
+            if (match.parent != nullptr) match.parent->unsorted = 1;  // its place may change
         }
         mergeChildren(match, pending);
         match.from->child = nullptr;

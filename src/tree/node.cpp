@@ -1,7 +1,9 @@
 #include "tree/node.hpp"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
+#include <utility>
 #include <vector>
 
 #include "tree/mapped_memory.hpp"
@@ -20,12 +22,17 @@ constexpr std::size_t alignment = alignof(Node);
 NodeStore processStore;
 thread_local NodeStore* store = &processStore;
 
+// The process's runs by address, each with its place in the order they
+// were made; emptied when the runs change, made again when asked for.
+std::vector<std::pair<const char*, std::uint64_t>> runsByAddress;
+
 char* newRun(std::size_t size) {
     // Room in the list first, so that a failure cannot strand the run.
     std::vector<MappedRun>& runs = store->runs;
     if (runs.size() == runs.capacity()) runs.reserve(2 * runs.size() + 16);
     char* run = mapMemory(size);
     runs.push_back({run, size});
+    if (store == &processStore) runsByAddress.clear();
     return run;
 }
 
@@ -49,7 +56,7 @@ char* allocate(std::size_t size) {
 
 Node* newNode(std::string_view name) {
     char* memory = allocate(sizeof(Node) + name.size() + 1);
-    Node* node = new (memory) Node{nullptr, nullptr, 0, 0, 0, 0};
+    Node* node = new (memory) Node{nullptr, nullptr, 0, 0, 0, 0, 0, 0};
     char* text = memory + sizeof(Node);
     std::memcpy(text, name.data(), name.size());
     text[name.size()] = '\0';
@@ -65,6 +72,21 @@ void adoptNodes(NodeStore& other) {
     std::vector<Node*>& several = processStore.parentsOfSeveral;
     several.insert(several.end(), other.parentsOfSeveral.begin(), other.parentsOfSeveral.end());
     other = NodeStore{};
+    runsByAddress.clear();
+}
+
+std::uint64_t creationRank(const Node* node) {
+    const std::vector<MappedRun>& runs = processStore.runs;
+    if (runsByAddress.empty()) {
+        for (std::size_t i = 0; i < runs.size(); ++i)
+            runsByAddress.emplace_back(runs[i].start, i);
+        std::sort(runsByAddress.begin(), runsByAddress.end());
+    }
+    const char* address = reinterpret_cast<const char*>(node);
+    auto run = std::upper_bound(runsByAddress.begin(), runsByAddress.end(),
+                                std::make_pair(address, ~std::uint64_t{0}));
+    --run;  // the last run that starts at or before the node
+    return run->second << 40 | static_cast<std::uint64_t>(address - run->first);
 }
 
 std::vector<Node*>& parentsOfSeveral() {
@@ -75,6 +97,7 @@ void releaseNodes() {
     for (const MappedRun& run : processStore.runs)
         unmapMemory(run.start, run.size);
     processStore = NodeStore{};
+    runsByAddress.clear();
     usageTree.root = nullptr;
 }
 

@@ -14,8 +14,10 @@ struct Node {
     Node* next;                     // next sibling, or null
     Node* child;                    // head of this node's child list, or null
     std::int32_t nchild;            // length of the child list
-    std::uint32_t childIndex : 31;  // 0, or 1 + the slot of this node's index (see child_index)
+    std::uint32_t childIndex : 29;  // 0, or 1 + the slot of this node's index (see child_index)
     std::uint32_t named : 1;        // a line has named this node
+    std::uint32_t unsorted : 1;     // the list has changed since it was last sorted
+    std::uint32_t permuted : 1;     // the list is no longer in the order its nodes came
     std::int64_t size;              // block count from the last line naming this node, else 0
 };
 
@@ -48,6 +50,11 @@ void keepNodesIn(NodeStore* store);
 
 // Hands other's runs and lists over to the process's store.
 void adoptNodes(NodeStore& other);
+
+// The order in which the process's nodes were made, as one pass over the
+// input would have made them: a later node has a larger rank. Nodes read by
+// a second thread rank after the main thread's once adopted.
+std::uint64_t creationRank(const Node* node);
 
 // The nodes whose child lists have grown to two nodes or more, in the order
 // they did: the lists that sorting has to order.

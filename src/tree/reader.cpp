@@ -37,6 +37,7 @@ struct PathCache {
     std::string previous;
     std::string current;
     std::vector<Component> components;  // of previous
+    SortScratch scratch;
 };
 
 // Writes into path the path as it is entered: an absolute path gets a "."
@@ -111,9 +112,13 @@ void enterPath(PathCache& cache, Node* top, std::int64_t count) {
             begin = end + 1;
         }
     }
+    const std::size_t depth = cache.components.size();
     Node* named = cache.components.back().node;
     named->size = count;
     named->named = 1;
+    // A new count can move the node in its parent's list.
+    (depth == 1 ? top : cache.components[depth - 2].node)->unsorted = 1;
+    if (named->unsorted && named->nchild >= 2) sortEarly(named, cache.scratch);
     cache.previous.swap(cache.current);
 }
 

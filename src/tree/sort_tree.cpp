@@ -18,11 +18,6 @@ namespace {
 
 std::unordered_map<const Node*, MappedVector<Node*>> longOrders;
 
-struct SortEntry {
-    std::uint64_t key;
-    Node* node;
-};
-
 // Sorts long lists whose keys decide alone: a stable radix sort by the
 // key's bytes, lowest first, passing over the bytes in which all keys agree
 // (the high bytes of block counts, mostly).
@@ -46,15 +41,29 @@ void radixSort(MappedVector<SortEntry>& entries, MappedVector<SortEntry>& spare)
     }
 }
 
+// Puts a list that an earlier sort relinked back into the order in which
+// its nodes came, newest first, so that equal siblings keep that order.
+void comeInOrder(MappedVector<SortEntry>& entries, OrderingKey key) {
+    for (SortEntry& entry : entries)
+        entry.key = creationRank(entry.node);
+    std::sort(entries.begin(), entries.end(),
+              [](const SortEntry& a, const SortEntry& b) { return a.key > b.key; });
+    for (SortEntry& entry : entries)
+        entry.key = key.of(entry.node);
+}
+
 // Relinks one sibling list in order. The scratch arrays are reused from list
 // to list, so sorting takes two arrays the size of the longest list.
-void sortList(Node* parent, OrderingKey key, NodeOrdering compare, MappedVector<SortEntry>& scratch,
-              MappedVector<SortEntry>& spare) {
+void sortList(Node* parent, OrderingKey key, NodeOrdering compare, SortScratch& arrays) {
+    MappedVector<SortEntry>& scratch = arrays.entries;
+    parent->unsorted = 0;
     scratch.clear();
     scratch.reserve(static_cast<std::size_t>(parent->nchild));
     for (Node* node = parent->child; node != nullptr; node = node->next) {
         scratch.push_back({key.of(node), node});
     }
+    if (parent->permuted) comeInOrder(scratch, key);
+    parent->permuted = 1;
     auto before = [compare, decides = key.decides](const SortEntry& a, const SortEntry& b) {
         if (a.key != b.key) return a.key < b.key;
         return !decides && compare(a.node, b.node) < 0;
@@ -69,7 +78,7 @@ void sortList(Node* parent, OrderingKey key, NodeOrdering compare, MappedVector<
             scratch[j] = entry;
         }
     } else if (key.decides && scratch.size() >= 256) {
-        radixSort(scratch, spare);
+        radixSort(scratch, arrays.spare);
     } else {
         std::stable_sort(scratch.begin(), scratch.end(), before);
     }
@@ -92,11 +101,20 @@ void sortTree() {
     // order: here the order in which they grew, with no walk along the tree.
     const NodeOrdering compare = settings.compare;
     const OrderingKey key = keyOf(compare);
-    MappedVector<SortEntry> scratch, spare;
+    SortScratch scratch;
     longOrders.clear();  // of an earlier tree, in tests
-    for (Node* parent : parentsOfSeveral())
-        sortList(parent, key, compare, scratch, spare);
+    for (Node* parent : parentsOfSeveral()) {
+        if (parent->unsorted) sortList(parent, key, compare, scratch);
+    }
     parentsOfSeveral() = std::vector<Node*>{};
+}
+
+void sortEarly(Node* parent, SortScratch& scratch) {
+    // A long list's kept order is made at the end, and a relinked list can
+    // be put back in order only once every node is in the process's runs.
+    if (parent->nchild >= longList || parent->permuted) return;
+    const NodeOrdering compare = settings.compare;
+    sortList(parent, keyOf(compare), compare, scratch);
 }
 
 std::span<Node* const> sortedOrder(const Node* parent) {
