@@ -1,22 +1,24 @@
 #include "chart/records.hpp"
 
+#include <atomic>
 #include <cstdint>
 #include <cstring>
+#include <exception>
 #include <span>
 #include <string_view>
+#include <system_error>
+#include <thread>
 #include <vector>
 
 #include "chart/output.hpp"
 #include "chart/ps_string.hpp"
-#include "settings/settings.hpp"
+#include "chart/record_walk.hpp"
 #include "tree/node.hpp"
-#include "tree/sort_tree.hpp"
 
 namespace voziv {
 
 namespace {
 
-constexpr std::int32_t hueSteps = 32768;
 constexpr std::string_view white = "0.000000 0.000000 1.000000";
 
 char* copy(char* at, std::string_view text) {
@@ -26,93 +28,126 @@ char* copy(char* at, std::string_view text) {
 
 // One line: depth (name \(size\)) height top hue saturation brightness,
 // formatted in place around the escaped name.
-void putRecord(std::int64_t depth, const Node* node, double height, double top, std::int32_t hue,
-               bool colored) {
+void putRecord(const Record& record) {
     reserveOutput(32);
-    char* p = copy(formatInt(out.buffer + out.length, depth), " (");
+    char* p = copy(formatInt(out.buffer + out.length, record.depth), " (");
     out.length = static_cast<std::size_t>(p - out.buffer);
-    putPsString(nodeName(node));
+    putPsString(nodeName(record.node));
     reserveOutput(3 * widestFixed + 24 + 64);
     p = copy(out.buffer + out.length, " \\(");
-    p = copy(formatInt(p, node->size), "\\)) ");
-    p = formatFixed(p, height, 2);
+    p = copy(formatInt(p, record.node->size), "\\)) ");
+    p = formatFixed(p, record.height, 2);
     *p++ = ' ';
-    p = formatFixed(p, top, 2);
+    p = formatFixed(p, record.top, 2);
     *p++ = ' ';
-    if (colored) {
-        p = copy(formatFixed(p, static_cast<double>(hue) / hueSteps, 6), " 1.000000 1.000000\n");
+    if (record.hue >= 0) {
+        p = copy(formatFixed(p, static_cast<double>(record.hue) / hueSteps, 6),
+                 " 1.000000 1.000000\n");
     } else {
         p = copy(copy(p, white), "\n");
     }
     out.length = static_cast<std::size_t>(p - out.buffer);
 }
 
-// What is left to write of one sibling list: its next node, the parent that
-// the heights are shares of, and where the next block's top edge is.
-struct SiblingList {
-    const Node* node;
-    const Node* parent;
-    std::int64_t depth;
-    double top;
-    double parentHeight;
-    std::int32_t hue;              // each list starts again at the first hue
-    std::span<Node* const> ahead;  // of a long list: the nodes still to fetch
+// The nodes of a batch are known ahead, so each is asked for while the
+// records before it are formatted.
+void putBatch(std::span<const Record> batch) {
+    constexpr std::size_t ahead = 8;
+    for (std::size_t i = 0; i < batch.size(); ++i) {
+        if (i + ahead < batch.size()) {
+            const char* node = reinterpret_cast<const char*>(batch[i + ahead].node);
+            __builtin_prefetch(node);
+            __builtin_prefetch(node + 64);
+        }
+        putRecord(batch[i]);
+    }
+}
+
+// Walking the tree is mostly waiting for memory, formatting mostly
+// computing: a large chart is walked by a second thread a few batches
+// ahead of this one, which formats and writes. The threads pass batches
+// through a ring by spinning on counters: waking a sleeping thread takes
+// longer on a virtual machine than a batch does.
+constexpr std::size_t batchSize = 4096;
+constexpr std::size_t ringSize = 4;
+
+struct WalkAhead {
+    TreeWalk walk;
+    std::vector<Record> ring[ringSize];
+    std::atomic<std::size_t> walked{0};   // batches filled
+    std::atomic<std::size_t> written{0};  // batches written
+    std::atomic<bool> walkOver{false};    // no batch follows the last filled one
+    std::atomic<bool> stop{false};        // the writer has failed
+    std::exception_ptr failure;
 };
 
-// How many nodes of a long list are fetched before their records are due.
-constexpr std::size_t fetchDistance = 16;
-
-std::span<Node* const> aheadOf(const Node* parent) {
-    std::span<Node* const> order = sortedOrder(parent);
-    return order.size() > fetchDistance ? order.subspan(fetchDistance) : std::span<Node* const>{};
+template <class Ready>
+void spinUntil(Ready ready) {
+    for (unsigned spins = 1; !ready(); ++spins) {
+        if (spins % 64 == 0) std::this_thread::yield();
+    }
 }
 
-// A node and the name that follows it, which may reach into the next line.
-void fetch(const Node* node) {
-    __builtin_prefetch(node);
-    __builtin_prefetch(reinterpret_cast<const char*>(node) + 64);
+void walkAhead(WalkAhead& shared) {
+    try {
+        for (std::size_t k = 0;; ++k) {
+            spinUntil([&] { return shared.stop || shared.written + ringSize > k; });
+            if (shared.stop) break;
+            bool more = walkRecords(shared.walk, shared.ring[k % ringSize], batchSize);
+            shared.walked.store(k + 1, std::memory_order_release);
+            if (!more) break;
+        }
+    } catch (...) {
+        shared.failure = std::current_exception();
+    }
+    shared.walkOver.store(true, std::memory_order_release);
 }
+
+// Stops and joins the walking thread however writing ends.
+struct Walker {
+    WalkAhead& shared;
+    std::thread thread;
+    ~Walker() {
+        shared.stop = true;
+        if (thread.joinable()) thread.join();
+    }
+};
 
 }  // namespace
 
 void printTree(double drawHeight) {
-    const Node* root = usageTree.root;
-    putRecord(0, root, drawHeight, drawHeight, 0, false);
-    const bool colored = settings.colorStep != 0;
-    // Depth first with an explicit stack: a node's record, then its
-    // children's, then its next sibling's, at any depth. A parent of size 0
-    // gets no records below it.
-    std::vector<SiblingList> lists;
-    if (root->child != nullptr && root->size != 0) {
-        lists.push_back({root->child, root, 1, drawHeight, drawHeight, 0, aheadOf(root)});
+    WalkAhead shared;
+    shared.walk = startWalk(drawHeight);
+    std::vector<Record> first;
+    if (!walkRecords(shared.walk, first, batchSize)) {
+        putBatch(first);  // a chart of one batch
+        return;
     }
-    while (!lists.empty()) {
-        SiblingList& list = lists.back();
-        const Node* node = list.node;
-        if (node == nullptr) {
-            lists.pop_back();
-            continue;
-        }
-        // The next nodes to be written lie anywhere in memory: ask for them
-        // now, while this record is formatted.
-        __builtin_prefetch(node->next);
-        __builtin_prefetch(node->child);
-        if (!list.ahead.empty()) {
-            fetch(list.ahead.front());
-            list.ahead = list.ahead.subspan(1);
-        }
-        double height = static_cast<double>(node->size) * list.parentHeight /
-                        static_cast<double>(list.parent->size);
-        putRecord(list.depth, node, height, list.top, list.hue, colored);
-        SiblingList below{node->child, node, list.depth + 1, list.top, height, 0, {}};
-        list.hue = (list.hue + settings.colorStep) & (hueSteps - 1);
-        list.top -= height;
-        list.node = node->next;
-        if (below.node != nullptr && node->size != 0) {
-            below.ahead = aheadOf(node);
-            lists.push_back(below);
-        }
+    for (std::vector<Record>& batch : shared.ring)
+        batch.reserve(batchSize);
+    Walker walker{shared, {}};
+    try {
+        walker.thread = std::thread(walkAhead, std::ref(shared));
+    } catch (const std::system_error&) {
+        putBatch(first);  // no second thread: walk and write in turn
+        while (walkRecords(shared.walk, first, batchSize))
+            putBatch(first);
+        putBatch(first);
+        return;
     }
+    putBatch(first);
+    for (std::size_t k = 0;; ++k) {
+        bool over = false;
+        spinUntil([&] {
+            over = shared.walkOver.load(std::memory_order_acquire);
+            return shared.walked.load(std::memory_order_acquire) > k || over;
+        });
+        if (shared.walked.load(std::memory_order_acquire) <= k) break;  // over
+        putBatch(shared.ring[k % ringSize]);
+        shared.written.store(k + 1, std::memory_order_release);
+    }
+    walker.thread.join();
+    if (shared.failure != nullptr) std::rethrow_exception(shared.failure);
 }
 
 }  // namespace voziv
