@@ -82,7 +82,10 @@ bool nextLine(LineReader& r, std::string_view& line) {
         if (!r.modeKnown) settleMode(r);
         if (r.modeKnown) {
             const char* data = r.buffer.data();
-            const void* found = std::memchr(data + r.scanned, r.terminator, r.end - r.scanned);
+            // A reader told its terminator may start with no buffer at all.
+            const void* found =
+                r.scanned == r.end ? nullptr
+                                   : std::memchr(data + r.scanned, r.terminator, r.end - r.scanned);
             if (found != nullptr) {
                 line =
                     takeLine(r, static_cast<std::size_t>(static_cast<const char*>(found) - data));
