@@ -21,7 +21,8 @@ void refill(LineReader& r) {
         r.nulSearched -= r.start;
         r.start = 0;
     }
-    if (r.buffer.size() < blockSize) r.buffer.resize(blockSize);
+    // Reads fill a huge page, which costs one fault instead of hundreds.
+    if (r.buffer.size() < hugePageSize) r.buffer.resize(hugePageSize);
     if (r.end == r.buffer.size()) r.buffer.resize(2 * r.buffer.size());
     std::size_t n = readInput(*r.source, r.buffer.data() + r.end, r.buffer.size() - r.end);
     if (n == 0) r.atEnd = true;

@@ -10,12 +10,13 @@
 #include <vector>
 
 #include "tree/input.hpp"
+#include "tree/mapped_memory.hpp"
 
 namespace voziv {
 
 struct LineReader {
     Input* source = &in;
-    std::vector<char> buffer;
+    MappedVector<char> buffer;
     std::size_t start = 0;    // first byte of the line being looked for
     std::size_t scanned = 0;  // bytes before this hold no terminator of that line
     std::size_t end = 0;      // bytes read so far

@@ -33,7 +33,7 @@ struct Parts {
     Input earlier;
     Input later;
     char terminator;
-    std::vector<char> head;  // the earlier part's first bytes, read already
+    MappedVector<char> head;  // the earlier part's first bytes, read already
 };
 
 // The part [from, to) of whole; to may be toTheEnd.
@@ -77,7 +77,9 @@ bool measure(const Input& whole, std::int64_t& start, std::int64_t& size) {
 bool split(const Input& whole, Parts& parts) {
     std::int64_t start = 0, size = 0;
     if (!measure(whole, start, size) || size < static_cast<std::int64_t>(partsFrom)) return false;
-    std::vector<char> head(std::min<std::size_t>(modeBlockSize, static_cast<std::size_t>(size)));
+    MappedVector<char> head;
+    head.reserve(hugePageSize);  // as the reader's buffer, which it becomes
+    head.resize(std::min<std::size_t>(modeBlockSize, static_cast<std::size_t>(size)));
     head.resize(readFully(partOf(whole, start, toTheEnd), head.data(), head.size()));
     const char terminator = terminatorOf({head.data(), head.size()});
     if (terminator == 0) return false;
@@ -99,7 +101,7 @@ bool split(const Input& whole, Parts& parts) {
     }
 }
 
-void readPart(Input& part, char terminator, Node* top, std::vector<char> head = {}) {
+void readPart(Input& part, char terminator, Node* top, MappedVector<char> head = {}) {
     LineReader reader;
     reader.source = &part;
     reader.end = head.size();
