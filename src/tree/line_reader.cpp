@@ -9,6 +9,7 @@ namespace voziv {
 namespace {
 
 constexpr std::size_t blockSize = modeBlockSize;
+constexpr std::size_t smallBuffer = std::size_t{64} << 10;
 
 // Keeps the unfinished line, moved to the front, and reads more behind it;
 // the buffer grows only when one line fills it.
@@ -21,12 +22,19 @@ void refill(LineReader& r) {
         r.nulSearched -= r.start;
         r.start = 0;
     }
-    // Reads fill a huge page, which costs one fault instead of hundreds.
-    if (r.buffer.size() < hugePageSize) r.buffer.resize(hugePageSize);
-    if (r.end == r.buffer.size()) r.buffer.resize(2 * r.buffer.size());
+    // A short input is read into a small buffer. Once the input proves
+    // longer, reads fill a huge page, which costs one fault, not hundreds.
+    if (r.buffer.empty()) {
+        r.buffer.resize(smallBuffer);
+    } else if (r.buffer.size() < hugePageSize && r.taken >= smallBuffer) {
+        r.buffer.resize(hugePageSize);
+    } else if (r.end == r.buffer.size()) {
+        r.buffer.resize(2 * r.buffer.size());
+    }
     std::size_t n = readInput(*r.source, r.buffer.data() + r.end, r.buffer.size() - r.end);
     if (n == 0) r.atEnd = true;
     r.end += n;
+    r.taken += n;
 }
 
 // Settles the terminator once the first block of input is read, or all of

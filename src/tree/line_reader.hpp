@@ -19,7 +19,8 @@ struct LineReader {
     MappedVector<char> buffer;
     std::size_t start = 0;    // first byte of the line being looked for
     std::size_t scanned = 0;  // bytes before this hold no terminator of that line
-    std::size_t end = 0;      // bytes read so far
+    std::size_t end = 0;      // bytes in the buffer
+    std::size_t taken = 0;    // bytes read from the input so far
     bool atEnd = false;       // the input has no more bytes
     static constexpr std::size_t none = ~std::size_t{0};
     std::size_t firstNewline = none;  // while the mode is being settled
