@@ -211,14 +211,23 @@ bool hasName(const Node* node, std::string_view name) {
 }
 
 Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash) {
-    const ChildTable& table = tablesHere().tables[parent->childIndex - 1];
     hash = hashName(name);
+    return findHashedChild(parent, name, hash);
+}
+
+Node* findHashedChild(const Node* parent, std::string_view name, std::uint64_t hash) {
+    const ChildTable& table = tablesHere().tables[parent->childIndex - 1];
     const std::uint32_t tag = tagOf(hash);
     for (std::uint32_t slot = tag & table.mask; table.tags[slot] != 0;
          slot = (slot + 1) & table.mask) {
         if (table.tags[slot] == tag && hasName(table.slots[slot], name)) return table.slots[slot];
     }
     return nullptr;
+}
+
+void fetchSlot(const Node* parent, std::uint64_t hash) {
+    const ChildTable& table = tablesHere().tables[parent->childIndex - 1];
+    __builtin_prefetch(&table.tags[tagOf(hash) & table.mask]);
 }
 
 void indexNewChild(Node* parent, Node* child, std::uint64_t hash) {

@@ -20,6 +20,12 @@ bool hasName(const Node* node, std::string_view name);
 // name's hash is left in hash, for indexNewChild.
 Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash);
 
+// The same with the name's hash known. Many lookups at once can ask for
+// the slot of each with fetchSlot first, and wait for memory once, not
+// once per name.
+Node* findHashedChild(const Node* parent, std::string_view name, std::uint64_t hash);
+void fetchSlot(const Node* parent, std::uint64_t hash);
+
 // Records that child has just been put into parent's child list; hash is
 // the one findIndexedChild gave, when parent has an index.
 void indexNewChild(Node* parent, Node* child, std::uint64_t hash);

@@ -1,5 +1,6 @@
 #include "tree/merge_trees.hpp"
 
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <string_view>
@@ -18,47 +19,89 @@ struct Match {
     Node* parent;  // into's parent
 };
 
-// The child of parent named as child is, among parent's children up to the
-// merge: known is the head of that list, which new children go in front of.
-Node* earlierChild(const Node* parent, Node* known, const Node* child) {
-    const char* name = nodeName(child);
-    std::string_view text(name, std::strlen(name));
-    if (parent->childIndex != 0) {
+// A child of the later node, either merged further with the earlier child
+// of its name, or moved over with all it holds.
+struct Sorting {
+    const Match& match;
+    std::vector<Match>& pending;
+    Node* moved = nullptr;
+    Node** tail = &moved;
+    std::int32_t count = 0;
+};
+
+void place(Sorting& sorting, Node* child, Node* same) {
+    if (same != nullptr) {
+        sorting.pending.push_back({same, child, sorting.match.into});
+        return;
+    }
+    *sorting.tail = child;
+    sorting.tail = &child->next;
+    ++sorting.count;
+}
+
+std::string_view nameOf(const Node* node) {
+    const char* name = nodeName(node);
+    return {name, std::strlen(name)};
+}
+
+// Without an index, among the earlier children: known is the head of their
+// list, which moved children go in front of.
+void placeListed(Sorting& sorting, Node* known, Node* child) {
+    std::string_view name = nameOf(child);
+    Node* same = known;
+    while (same != nullptr && !hasName(same, name))
+        same = same->next;
+    place(sorting, child, same);
+}
+
+// With an index, a window of lookups is in flight: the slot of each name is
+// asked for several names before it is needed. Children are placed in their
+// order; placing one changes only the links of children placed before it.
+void placeIndexed(Sorting& sorting, Node* first) {
+    constexpr std::size_t window = 8;
+    struct Lookup {
+        Node* child;
         std::uint64_t hash;
-        return findIndexedChild(parent, text, hash);
+    };
+    std::array<Lookup, window> ahead;
+    const Node* into = sorting.match.into;
+    std::size_t asked = 0, done = 0;
+    auto placeOldest = [&] {
+        const Lookup& oldest = ahead[done++ % window];
+        place(sorting, oldest.child, findHashedChild(into, nameOf(oldest.child), oldest.hash));
+    };
+    for (Node* child = first; child != nullptr; child = child->next) {
+        if (asked == done + window) placeOldest();
+        const std::uint64_t hash = hashName(nameOf(child));
+        fetchSlot(into, hash);
+        ahead[asked++ % window] = {child, hash};
     }
-    for (Node* node = known; node != nullptr; node = node->next) {
-        if (hasName(node, text)) return node;
-    }
-    return nullptr;
+    while (done < asked)
+        placeOldest();
 }
 
 // Sorts match.from's children into those to merge further and those to move
 // over as they are, with all they hold.
 void mergeChildren(const Match& match, std::vector<Match>& pending) {
     Node* into = match.into;
-    Node* known = into->child;
-    Node* moved = nullptr;
-    Node** tail = &moved;
-    std::int32_t count = 0;
-    for (Node* child = match.from->child; child != nullptr;) {
-        Node* next = child->next;
-        if (Node* same = earlierChild(into, known, child)) {
-            pending.push_back({same, child, into});
-        } else {
-            *tail = child;
-            tail = &child->next;
-            ++count;
+    Sorting sorting{match, pending};
+    if (into->childIndex != 0) {
+        placeIndexed(sorting, match.from->child);
+    } else {
+        Node* known = into->child;
+        for (Node* child = match.from->child; child != nullptr;) {
+            Node* next = child->next;  // placing the child changes its link
+            placeListed(sorting, known, child);
+            child = next;
         }
-        child = next;
     }
-    if (count == 0) return;
-    *tail = into->child;
-    into->child = moved;
+    if (sorting.count == 0) return;
+    *sorting.tail = into->child;
+    into->child = sorting.moved;
     into->unsorted = 1;
     into->permuted |= match.from->permuted;
     const bool wasSeveral = into->nchild >= 2;
-    into->nchild += count;
+    into->nchild += sorting.count;
     if (!wasSeveral && into->nchild >= 2) parentsOfSeveral().push_back(into);
 }
 
