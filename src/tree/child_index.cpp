@@ -53,10 +53,6 @@ std::size_t tableBytes(std::uint32_t capacity) {
     return std::size_t{capacity} * (sizeof(std::uint32_t) + sizeof(Node*));
 }
 
-std::size_t wholeHugePages(std::size_t bytes) {
-    return (bytes + hugePageSize - 1) / hugePageSize * hugePageSize;
-}
-
 char* tableMemory(std::uint32_t capacity) {
     TableStore& s = tablesHere();
     const std::size_t bytes = tableBytes(capacity);

@@ -22,9 +22,10 @@ std::size_t mappedSize(std::size_t size);
 
 constexpr std::size_t hugePageSize = std::size_t{2} << 20;
 
-}  // namespace voziv
-
-namespace voziv {
+// bytes rounded up to whole huge pages.
+constexpr std::size_t wholeHugePages(std::size_t bytes) {
+    return (bytes + hugePageSize - 1) / hugePageSize * hugePageSize;
+}
 
 // An allocator for the arrays that grow with the data (sort scratch, kept
 // orders): a large one is mapped in whole huge pages, a small one comes from
@@ -36,19 +37,16 @@ struct MappedAllocator {
     template <class U>
     MappedAllocator(const MappedAllocator<U>&) {}
 
-    static std::size_t mapped(std::size_t n) {
-        return (n * sizeof(T) + hugePageSize - 1) / hugePageSize * hugePageSize;
-    }
     T* allocate(std::size_t n) {
         if (n > std::size_t(-1) / 2 / sizeof(T)) throw std::bad_alloc();
         if (n * sizeof(T) < hugePageSize) return static_cast<T*>(::operator new(n * sizeof(T)));
-        return reinterpret_cast<T*>(mapMemory(mapped(n)));
+        return reinterpret_cast<T*>(mapMemory(wholeHugePages(n * sizeof(T))));
     }
     void deallocate(T* p, std::size_t n) {
         if (n * sizeof(T) < hugePageSize) {
             ::operator delete(p);
         } else {
-            unmapMemory(reinterpret_cast<char*>(p), mapped(n));
+            unmapMemory(reinterpret_cast<char*>(p), wholeHugePages(n * sizeof(T)));
         }
     }
     template <class U>

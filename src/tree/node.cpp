@@ -69,9 +69,7 @@ void keepNodesIn(NodeStore* own) {
 
 void adoptNodes(NodeStore& other) {
     processStore.runs.insert(processStore.runs.end(), other.runs.begin(), other.runs.end());
-    std::vector<Node*>& several = processStore.parentsOfSeveral;
-    several.insert(several.end(), other.parentsOfSeveral.begin(), other.parentsOfSeveral.end());
-    other = NodeStore{};
+    other.runs.clear();
     runsByAddress.clear();
 }
 

@@ -48,7 +48,8 @@ struct NodeStore {
 // process's own store when store is null.
 void keepNodesIn(NodeStore* store);
 
-// Hands other's runs and lists over to the process's store.
+// Hands other's runs over to the process's store. Its lists of several
+// children are the caller's to pass on: a merge leaves some of them spent.
 void adoptNodes(NodeStore& other);
 
 // The order in which the process's nodes were made, as one pass over the

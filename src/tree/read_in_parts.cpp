@@ -163,13 +163,12 @@ bool readInParts(Node* top) {
     second.join();
     // The earlier part's failure is the one a single pass would meet first.
     if (failure == nullptr) failure = later.failure;
-    std::vector<Node*> laterSeveral = std::move(later.nodes.parentsOfSeveral);
     adoptNodes(later.nodes);
     if (failure != nullptr) std::rethrow_exception(failure);
     mergeTrees(top, later.top);
     // Merged nodes of the later tree are spent; the rest still have their lists.
     std::vector<Node*>& several = parentsOfSeveral();
-    for (Node* node : laterSeveral) {
+    for (Node* node : later.nodes.parentsOfSeveral) {
         if (node->nchild >= 2) several.push_back(node);
     }
     useUp(parts);
