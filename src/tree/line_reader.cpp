@@ -41,7 +41,7 @@ void refill(LineReader& r) {
 // a shorter input, and the first line end or NUL seen: so the answer does
 // not depend on how reads happen to be cut.
 void settleMode(LineReader& r) {
-    if (r.firstNewline == LineReader::none) {
+    if (r.firstTerminator == LineReader::none) {
         for (; r.scanned < r.end; ++r.scanned) {
             char c = r.buffer[r.scanned];
             if (c == '\0' || c == '\n') break;
@@ -50,7 +50,7 @@ void settleMode(LineReader& r) {
             r.modeKnown = r.atEnd;  // no terminator at all: one line
             return;
         }
-        r.firstNewline = r.scanned;
+        r.firstTerminator = r.scanned;
     }
     if (r.end < blockSize && !r.atEnd) return;
     r.terminator = terminatorOf(std::string_view(r.buffer.data(), r.end));

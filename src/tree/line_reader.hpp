@@ -23,7 +23,7 @@ struct LineReader {
     std::size_t taken = 0;    // bytes read from the input so far
     bool atEnd = false;       // the input has no more bytes
     static constexpr std::size_t none = ~std::size_t{0};
-    std::size_t firstNewline = none;  // while the mode is being settled
+    std::size_t firstTerminator = none;  // the first newline or NUL, while the mode is settled
     bool modeKnown = false;
     char terminator = '\n';
     // Newline mode: bytes from start up to nulSearched were searched for a
