@@ -31,27 +31,13 @@ std::string printfFixed(double value, int precision) {
 }
 
 TEST(Output, FixedNumbersAreThoseOfPrintf) {
-    std::vector<double> values = {0.0,
-                                  -0.0,
-                                  0.125,
-                                  0.375,
-                                  2.675,
-                                  1.005,
-                                  0.5,
-                                  1.5,
-                                  2.5,
-                                  423.937008,
-                                  1190.55118,
-                                  841.889764,
-                                  -791.889764,
-                                  1e-7,
-                                  5e-7,
-                                  123456789.987654,
-                                  1e300,
-                                  -1e300,
-                                  std::numeric_limits<double>::denorm_min(),
-                                  std::numeric_limits<double>::max(),
-                                  10922.0 / 32768};
+    std::vector<double> values = {0.0, -0.0, 0.125, 0.375, 2.675, 1.005, 0.5, 1.5, 2.5, 423.937008,
+                                  1190.55118, 841.889764, -791.889764, 1e-7, 5e-7, 123456789.987654,
+                                  1e300, -1e300, std::numeric_limits<double>::denorm_min(),
+                                  std::numeric_limits<double>::max(), 10922.0 / 32768,
+                                  // where the whole part gains a digit
+                                  9.995, 99.995, 999.995, -999.995, 9999.994, 9999.995, 0.9999995,
+                                  9999.9999995};
     std::mt19937_64 random(7);
     for (int i = 0; i < 20000; ++i) {
         values.push_back(
