@@ -28,7 +28,7 @@ struct ChildTable {
 };
 
 // Table memory: a table of capacity c takes 12c bytes, the tags first.
-// Small tables come from huge-page blocks and go back to a free list of
+// Small tables come from blocks of 4 MiB and go back to a free list of
 // their capacity when they grow; a big table is a run of its own.
 constexpr std::size_t tableBlockSize = 2 * hugePageSize;
 constexpr std::size_t bigTableBytes = hugePageSize / 2;
@@ -56,7 +56,7 @@ std::size_t tableBytes(std::uint32_t capacity) {
 char* tableMemory(std::uint32_t capacity) {
     TableStore& s = tablesHere();
     const std::size_t bytes = tableBytes(capacity);
-    if (bytes >= bigTableBytes) return mapMemory(wholeHugePages(bytes));
+    if (bytes >= bigTableBytes) return mapMemory(wholeHugePages(bytes), Pages::huge);
     std::vector<char*>& unused = s.unused[std::countr_zero(capacity)];
     if (!unused.empty()) {
         char* memory = unused.back();
@@ -66,7 +66,7 @@ char* tableMemory(std::uint32_t capacity) {
     }
     if (bytes > s.left) {
         if (s.blocks.size() == s.blocks.capacity()) s.blocks.reserve(2 * s.blocks.size() + 16);
-        s.cursor = mapMemory(tableBlockSize);
+        s.cursor = mapMemory(tableBlockSize, Pages::small);
         s.blocks.push_back({s.cursor, tableBlockSize});
         s.left = tableBlockSize;
     }

@@ -13,9 +13,9 @@ std::size_t mappedSize(std::size_t size) {
     return (size + page - 1) / page * page;
 }
 
-char* mapMemory(std::size_t size) {
+char* mapMemory(std::size_t size, Pages pages) {
     size = mappedSize(size);
-    const bool huge = size % hugePageSize == 0;
+    const bool huge = pages == Pages::huge && size % hugePageSize == 0;
     // For alignment, map a huge page more than asked and cut off the ends.
     const std::size_t asked = huge ? size + hugePageSize : size;
     void* mapped =
@@ -31,6 +31,14 @@ char* mapMemory(std::size_t size) {
         ::madvise(run, size, MADV_HUGEPAGE);  // a hint; refused, it changes nothing
     }
     return run;
+}
+
+void populateMemory(char* run, std::size_t size) {
+#ifdef MADV_POPULATE_WRITE
+    ::madvise(run, size, MADV_POPULATE_WRITE);
+#else
+    (void)run, (void)size;
+#endif
 }
 
 void unmapMemory(char* run, std::size_t size) {

@@ -1,7 +1,11 @@
-// Memory for the tree's bulk data, taken straight from the kernel. A page
-// fault costs microseconds on a virtual machine, and a million nodes touch
-// tens of thousands of small pages: these runs are 2 MiB aligned and asked to
-// be backed by huge pages, which malloc's heap is not.
+// Memory for the tree's bulk data, taken straight from the kernel rather
+// than from malloc's heap. A large table that is looked up at random (the
+// index of a directory with very many children, sort scratch) is backed by
+// huge pages, which spare it TLB misses and page faults. Memory that is
+// filled from one end (nodes, the blocks of small tables) keeps small pages:
+// on a virtual machine whose host takes back memory that programs free, a
+// fresh huge page costs several times as much per byte as the small pages it
+// replaces, and sequential filling gains little from fewer TLB entries.
 #pragma once
 
 #include <cstddef>
@@ -10,9 +14,17 @@
 
 namespace voziv {
 
-// A run of size bytes of zeroed memory, aligned to 2 MiB when size is a
-// multiple of 2 MiB. Throws std::bad_alloc when the kernel refuses.
-char* mapMemory(std::size_t size);
+enum class Pages { small, huge };
+
+// A run of size bytes of zeroed memory. A run of whole huge pages asked for
+// with Pages::huge is 2 MiB aligned and advised to be backed by huge pages.
+// Throws std::bad_alloc when the kernel refuses.
+char* mapMemory(std::size_t size, Pages pages);
+
+// Asks the kernel to back size bytes from run (a part of a mapped run,
+// page aligned) with memory now. A hint: where it is refused, the pages
+// come one fault at a time as before.
+void populateMemory(char* run, std::size_t size);
 
 // Gives back a run that mapMemory returned for the same size.
 void unmapMemory(char* run, std::size_t size);
@@ -40,7 +52,7 @@ struct MappedAllocator {
     T* allocate(std::size_t n) {
         if (n > std::size_t(-1) / 2 / sizeof(T)) throw std::bad_alloc();
         if (n * sizeof(T) < hugePageSize) return static_cast<T*>(::operator new(n * sizeof(T)));
-        return reinterpret_cast<T*>(mapMemory(wholeHugePages(n * sizeof(T))));
+        return reinterpret_cast<T*>(mapMemory(wholeHugePages(n * sizeof(T)), Pages::huge));
     }
     void deallocate(T* p, std::size_t n) {
         if (n * sizeof(T) < hugePageSize) {

@@ -18,6 +18,9 @@ namespace {
 // as the tree is concerned, but no malloc per node.
 constexpr std::size_t blockSize = 2 * hugePageSize;
 constexpr std::size_t alignment = alignof(Node);
+// Pages are populated this much at a time, ahead of the nodes that fill
+// them: one call in place of a page fault per page.
+constexpr std::size_t populateStep = 256 << 10;
 
 NodeStore processStore;
 thread_local NodeStore* store = &processStore;
@@ -30,7 +33,7 @@ char* newRun(std::size_t size) {
     // Room in the list first, so that a failure cannot strand the run.
     std::vector<MappedRun>& runs = store->runs;
     if (runs.size() == runs.capacity()) runs.reserve(2 * runs.size() + 16);
-    char* run = mapMemory(size);
+    char* run = mapMemory(size, Pages::small);
     runs.push_back({run, size});
     if (store == &processStore) runsByAddress.clear();
     return run;
@@ -45,10 +48,15 @@ char* allocate(std::size_t size) {
     if (size > s.left) {
         s.cursor = newRun(blockSize);
         s.left = blockSize;
+        s.populatedEnd = s.cursor;
     }
     char* result = s.cursor;
     s.cursor += size;
     s.left -= size;
+    if (s.cursor > s.populatedEnd) {
+        populateMemory(s.populatedEnd, populateStep);
+        s.populatedEnd += populateStep;
+    }
     return result;
 }
 

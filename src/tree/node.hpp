@@ -41,6 +41,7 @@ struct NodeStore {
     std::vector<MappedRun> runs;
     char* cursor = nullptr;
     std::size_t left = 0;
+    char* populatedEnd = nullptr;  // of the current block
     std::vector<Node*> parentsOfSeveral;
 };
 
