@@ -39,6 +39,7 @@ struct TableStore {
     std::vector<MappedRun> blocks;
     char* cursor = nullptr;
     std::size_t left = 0;
+    char* populatedEnd = nullptr;                            // of the current block
     std::array<std::vector<char*>, capacityClasses> unused;  // by log2 of the capacity
 };
 
@@ -69,10 +70,12 @@ char* tableMemory(std::uint32_t capacity) {
         s.cursor = mapMemory(tableBlockSize, Pages::small);
         s.blocks.push_back({s.cursor, tableBlockSize});
         s.left = tableBlockSize;
+        s.populatedEnd = s.cursor;
     }
     char* memory = s.cursor;
     s.cursor += bytes;
     s.left -= bytes;
+    populateUpTo(s.cursor, s.populatedEnd, s.cursor + s.left);
     return memory;  // fresh from the kernel, so already zero
 }
 

@@ -3,6 +3,7 @@
 #include <sys/mman.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <new>
 
@@ -33,12 +34,15 @@ char* mapMemory(std::size_t size, Pages pages) {
     return run;
 }
 
-void populateMemory(char* run, std::size_t size) {
+void populateUpTo(const char* cursor, char*& populatedEnd, char* runEnd) {
+    constexpr std::size_t step = 256 << 10;
+    while (cursor > populatedEnd) {
+        const std::size_t size = std::min<std::size_t>(step, runEnd - populatedEnd);
 #ifdef MADV_POPULATE_WRITE
-    ::madvise(run, size, MADV_POPULATE_WRITE);
-#else
-    (void)run, (void)size;
+        ::madvise(populatedEnd, size, MADV_POPULATE_WRITE);
 #endif
+        populatedEnd += size;
+    }
 }
 
 void unmapMemory(char* run, std::size_t size) {

@@ -21,10 +21,12 @@ enum class Pages { small, huge };
 // Throws std::bad_alloc when the kernel refuses.
 char* mapMemory(std::size_t size, Pages pages);
 
-// Asks the kernel to back size bytes from run (a part of a mapped run,
-// page aligned) with memory now. A hint: where it is refused, the pages
-// come one fault at a time as before.
-void populateMemory(char* run, std::size_t size);
+// For memory handed out from one end of a run: when the cursor has passed
+// populatedEnd, asks the kernel to back the next stretch (up to runEnd) with
+// memory now, one call in place of a page fault per page, and moves
+// populatedEnd past it. A hint: where it is refused, the pages come one
+// fault at a time.
+void populateUpTo(const char* cursor, char*& populatedEnd, char* runEnd);
 
 // Gives back a run that mapMemory returned for the same size.
 void unmapMemory(char* run, std::size_t size);

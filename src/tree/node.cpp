@@ -18,9 +18,6 @@ namespace {
 // as the tree is concerned, but no malloc per node.
 constexpr std::size_t blockSize = 2 * hugePageSize;
 constexpr std::size_t alignment = alignof(Node);
-// Pages are populated this much at a time, ahead of the nodes that fill
-// them: one call in place of a page fault per page.
-constexpr std::size_t populateStep = 256 << 10;
 
 NodeStore processStore;
 thread_local NodeStore* store = &processStore;
@@ -53,10 +50,7 @@ char* allocate(std::size_t size) {
     char* result = s.cursor;
     s.cursor += size;
     s.left -= size;
-    if (s.cursor > s.populatedEnd) {
-        populateMemory(s.populatedEnd, populateStep);
-        s.populatedEnd += populateStep;
-    }
+    populateUpTo(s.cursor, s.populatedEnd, s.cursor + s.left);
     return result;
 }
 
