@@ -31,12 +31,13 @@ TreeWalk startWalk(double drawHeight) {
     return walk;
 }
 
-bool walkRecords(TreeWalk& walk, std::vector<Record>& batch, std::size_t most) {
-    batch.clear();
+bool walkRecords(TreeWalk& walk, RecordBatch& batch) {
+    Record* next = batch.records.get();
+    Record* const end = next + batch.capacity;
     const Node* root = usageTree.root;
-    if (!walk.rootDone) {
+    if (!walk.rootDone && next != end) {
         walk.rootDone = true;
-        batch.push_back({root, walk.drawHeight, walk.drawHeight, 0, -1});
+        *next++ = {root, walk.drawHeight, walk.drawHeight, 0, -1};
         // A parent of size 0 gets no records below it.
         if (root->child != nullptr && root->size != 0) {
             walk.lists.push_back(
@@ -44,7 +45,7 @@ bool walkRecords(TreeWalk& walk, std::vector<Record>& batch, std::size_t most) {
         }
     }
     std::vector<SiblingList>& lists = walk.lists;
-    while (!lists.empty() && batch.size() < most) {
+    while (!lists.empty() && next != end) {
         SiblingList& list = lists.back();
         const Node* node = list.node;
         if (node == nullptr) {
@@ -60,7 +61,7 @@ bool walkRecords(TreeWalk& walk, std::vector<Record>& batch, std::size_t most) {
         }
         double height = static_cast<double>(node->size) * list.parentHeight /
                         static_cast<double>(list.parent->size);
-        batch.push_back({node, height, list.top, list.depth, walk.colored ? list.hue : -1});
+        *next++ = {node, height, list.top, list.depth, walk.colored ? list.hue : -1};
         SiblingList below{node->child, node, list.depth + 1, list.top, height, 0, {}};
         list.hue = (list.hue + settings.colorStep) & (hueSteps - 1);
         list.top -= height;
@@ -70,6 +71,7 @@ bool walkRecords(TreeWalk& walk, std::vector<Record>& batch, std::size_t most) {
             lists.push_back(below);
         }
     }
+    batch.count = static_cast<std::size_t>(next - batch.records.get());
     return !lists.empty();
 }
 

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <span>
 #include <vector>
 
@@ -42,9 +43,19 @@ struct TreeWalk {
 // A walk of the usage tree from its chart root.
 TreeWalk startWalk(double drawHeight);
 
-// Replaces batch's records with the next ones, at most `most`; false once
-// the walk is over.
-bool walkRecords(TreeWalk& walk, std::vector<Record>& batch, std::size_t most);
+// Room for a fixed number of records, filled from the front. Its records
+// are left unset until written: a batch is filled many times.
+struct RecordBatch {
+    std::unique_ptr<Record[]> records;
+    std::size_t capacity = 0;
+    std::size_t count = 0;
+    explicit RecordBatch(std::size_t room = 0) : records(new Record[room]), capacity(room) {}
+    std::span<const Record> filled() const { return {records.get(), count}; }
+};
+
+// Replaces batch's records with the next ones, as many as it has room for;
+// false once the walk is over.
+bool walkRecords(TreeWalk& walk, RecordBatch& batch);
 
 constexpr std::int32_t hueSteps = 32768;
 

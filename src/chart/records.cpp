@@ -8,7 +8,6 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
-#include <vector>
 
 #include "chart/output.hpp"
 #include "chart/ps_string.hpp"
@@ -73,7 +72,7 @@ constexpr std::size_t ringSize = 4;
 
 struct WalkAhead {
     TreeWalk walk;
-    std::vector<Record> ring[ringSize];
+    RecordBatch ring[ringSize];
     std::atomic<std::size_t> walked{0};   // batches filled
     std::atomic<std::size_t> written{0};  // batches written
     std::atomic<bool> walkOver{false};    // no batch follows the last filled one
@@ -93,7 +92,7 @@ void walkAhead(WalkAhead& shared) {
         for (std::size_t k = 0;; ++k) {
             spinUntil([&] { return shared.stop || shared.written + ringSize > k; });
             if (shared.stop) break;
-            bool more = walkRecords(shared.walk, shared.ring[k % ringSize], batchSize);
+            bool more = walkRecords(shared.walk, shared.ring[k % ringSize]);
             shared.walked.store(k + 1, std::memory_order_release);
             if (!more) break;
         }
@@ -118,24 +117,24 @@ struct Walker {
 void printTree(double drawHeight) {
     WalkAhead shared;
     shared.walk = startWalk(drawHeight);
-    std::vector<Record> first;
-    if (!walkRecords(shared.walk, first, batchSize)) {
-        putBatch(first);  // a chart of one batch
+    RecordBatch first(batchSize);
+    if (!walkRecords(shared.walk, first)) {
+        putBatch(first.filled());  // a chart of one batch
         return;
     }
-    for (std::vector<Record>& batch : shared.ring)
-        batch.reserve(batchSize);
+    for (RecordBatch& batch : shared.ring)
+        batch = RecordBatch(batchSize);
     Walker walker{shared, {}};
     try {
         walker.thread = std::thread(walkAhead, std::ref(shared));
     } catch (const std::system_error&) {
-        putBatch(first);  // no second thread: walk and write in turn
-        while (walkRecords(shared.walk, first, batchSize))
-            putBatch(first);
-        putBatch(first);
+        putBatch(first.filled());  // no second thread: walk and write in turn
+        while (walkRecords(shared.walk, first))
+            putBatch(first.filled());
+        putBatch(first.filled());
         return;
     }
-    putBatch(first);
+    putBatch(first.filled());
     for (std::size_t k = 0;; ++k) {
         bool over = false;
         spinUntil([&] {
@@ -143,7 +142,7 @@ void printTree(double drawHeight) {
             return shared.walked.load(std::memory_order_acquire) > k || over;
         });
         if (shared.walked.load(std::memory_order_acquire) <= k) break;  // over
-        putBatch(shared.ring[k % ringSize]);
+        putBatch(shared.ring[k % ringSize].filled());
         shared.written.store(k + 1, std::memory_order_release);
     }
     walker.thread.join();
