@@ -9,7 +9,7 @@ namespace voziv {
 namespace {
 
 // How many nodes of a long list are fetched before their records are due.
-constexpr std::size_t fetchDistance = 16;
+constexpr std::size_t fetchDistance = 64;
 
 std::span<Node* const> aheadOf(const Node* parent) {
     std::span<Node* const> order = sortedOrder(parent);
