@@ -37,9 +37,7 @@ constexpr int capacityClasses = 33;
 struct TableStore {
     std::vector<ChildTable> tables;
     std::vector<MappedRun> blocks;
-    char* cursor = nullptr;
-    std::size_t left = 0;
-    char* populatedEnd = nullptr;                            // of the current block
+    RunCursor current;                                       // the block being filled
     std::array<std::vector<char*>, capacityClasses> unused;  // by log2 of the capacity
 };
 
@@ -65,18 +63,13 @@ char* tableMemory(std::uint32_t capacity) {
         std::memset(memory, 0, std::size_t{capacity} * sizeof(std::uint32_t));
         return memory;
     }
-    if (bytes > s.left) {
+    if (bytes > s.current.left) {
         if (s.blocks.size() == s.blocks.capacity()) s.blocks.reserve(2 * s.blocks.size() + 16);
-        s.cursor = mapMemory(tableBlockSize, Pages::small);
-        s.blocks.push_back({s.cursor, tableBlockSize});
-        s.left = tableBlockSize;
-        s.populatedEnd = s.cursor;
+        char* block = mapMemory(tableBlockSize, Pages::small);
+        s.blocks.push_back({block, tableBlockSize});
+        startRun(s.current, block, tableBlockSize);
     }
-    char* memory = s.cursor;
-    s.cursor += bytes;
-    s.left -= bytes;
-    populateUpTo(s.cursor, s.populatedEnd, s.cursor + s.left);
-    return memory;  // fresh from the kernel, so already zero
+    return takeBytes(s.current, bytes);  // fresh from the kernel, so already zero
 }
 
 void freeTable(const ChildTable& table) {

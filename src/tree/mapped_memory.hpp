@@ -28,6 +28,31 @@ char* mapMemory(std::size_t size, Pages pages);
 // fault at a time.
 void populateUpTo(const char* cursor, char*& populatedEnd, char* runEnd);
 
+// Where the next bytes of a run come from, for memory handed out front
+// first (nodes, small tables): the rest of the run, and how far ahead of
+// the cursor it is populated.
+struct RunCursor {
+    char* next = nullptr;
+    std::size_t left = 0;
+    char* populatedEnd = nullptr;
+};
+
+// Points cursor at the start of a fresh run of size bytes.
+inline void startRun(RunCursor& cursor, char* run, std::size_t size) {
+    cursor = {run, size, run};
+}
+
+// The next bytes of the run, which has that many left. Inline, with the
+// populate call behind a test, as it is taken once per node.
+inline char* takeBytes(RunCursor& cursor, std::size_t bytes) {
+    char* memory = cursor.next;
+    cursor.next += bytes;
+    cursor.left -= bytes;
+    if (cursor.next > cursor.populatedEnd)
+        populateUpTo(cursor.next, cursor.populatedEnd, cursor.next + cursor.left);
+    return memory;
+}
+
 // Gives back a run that mapMemory returned for the same size.
 void unmapMemory(char* run, std::size_t size);
 

@@ -42,16 +42,8 @@ char* allocate(std::size_t size) {
     // A node with a very long name gets a run of its own, so that the rest
     // of the current block is not wasted.
     if (size > blockSize / 4) return newRun(size);
-    if (size > s.left) {
-        s.cursor = newRun(blockSize);
-        s.left = blockSize;
-        s.populatedEnd = s.cursor;
-    }
-    char* result = s.cursor;
-    s.cursor += size;
-    s.left -= size;
-    populateUpTo(s.cursor, s.populatedEnd, s.cursor + s.left);
-    return result;
+    if (size > s.current.left) startRun(s.current, newRun(blockSize), blockSize);
+    return takeBytes(s.current, size);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "tree/mapped_memory.hpp"
+
 namespace voziv {
 
 struct Node {
@@ -39,9 +41,7 @@ struct MappedRun {
 // given back only by releaseNodes; a process that charts once just exits.
 struct NodeStore {
     std::vector<MappedRun> runs;
-    char* cursor = nullptr;
-    std::size_t left = 0;
-    char* populatedEnd = nullptr;  // of the current block
+    RunCursor current;  // the block that new nodes come from
     std::vector<Node*> parentsOfSeveral;
 };
 
