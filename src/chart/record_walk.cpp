@@ -32,8 +32,8 @@ TreeWalk startWalk(double drawHeight) {
 }
 
 bool walkRecords(TreeWalk& walk, RecordBatch& batch) {
-    Record* next = batch.records.get();
-    Record* const end = next + batch.capacity;
+    Record* next = batch.records.data();
+    Record* const end = next + batch.records.size();
     const Node* root = usageTree.root;
     if (!walk.rootDone && next != end) {
         walk.rootDone = true;
@@ -71,7 +71,7 @@ bool walkRecords(TreeWalk& walk, RecordBatch& batch) {
             lists.push_back(below);
         }
     }
-    batch.count = static_cast<std::size_t>(next - batch.records.get());
+    batch.count = static_cast<std::size_t>(next - batch.records.data());
     return !lists.empty();
 }
 

@@ -4,7 +4,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <span>
 #include <vector>
 
@@ -43,14 +42,12 @@ struct TreeWalk {
 // A walk of the usage tree from its chart root.
 TreeWalk startWalk(double drawHeight);
 
-// Room for a fixed number of records, filled from the front. Its records
-// are left unset until written: a batch is filled many times.
+// Room for a fixed number of records, sized once and filled from the
+// front many times: the first count records are this filling's.
 struct RecordBatch {
-    std::unique_ptr<Record[]> records;
-    std::size_t capacity = 0;
+    std::vector<Record> records;
     std::size_t count = 0;
-    explicit RecordBatch(std::size_t room = 0) : records(new Record[room]), capacity(room) {}
-    std::span<const Record> filled() const { return {records.get(), count}; }
+    std::span<const Record> filled() const { return {records.data(), count}; }
 };
 
 // Replaces batch's records with the next ones, as many as it has room for;

@@ -8,6 +8,7 @@
 #include <string_view>
 #include <system_error>
 #include <thread>
+#include <vector>
 
 #include "chart/output.hpp"
 #include "chart/ps_string.hpp"
@@ -117,13 +118,13 @@ struct Walker {
 void printTree(double drawHeight) {
     WalkAhead shared;
     shared.walk = startWalk(drawHeight);
-    RecordBatch first(batchSize);
+    RecordBatch first{std::vector<Record>(batchSize)};
     if (!walkRecords(shared.walk, first)) {
         putBatch(first.filled());  // a chart of one batch
         return;
     }
     for (RecordBatch& batch : shared.ring)
-        batch = RecordBatch(batchSize);
+        batch.records.resize(batchSize);
     Walker walker{shared, {}};
     try {
         walker.thread = std::thread(walkAhead, std::ref(shared));
