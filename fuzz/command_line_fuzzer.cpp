@@ -11,11 +11,10 @@
 #include <vector>
 
 #include "chart/document.hpp"
-#include "chart/failure.hpp"
 #include "chart/output.hpp"
+#include "common/failure.hpp"
 #include "settings/command_line.hpp"
 #include "settings/settings.hpp"
-#include "tree/child_index.hpp"
 #include "tree/input.hpp"
 #include "tree/node.hpp"
 #include "tree/ordering.hpp"
@@ -79,7 +78,6 @@ void checkDocumentNumbers() {
     writeDocument();
     flushOutput();
     releaseNodes();
-    releaseChildIndexes();
     std::size_t start = 0;
     while (start < document.size()) {
         std::size_t end = document.find_first_of(" \n", start);

@@ -8,9 +8,9 @@
 #include <new>
 
 #include "chart/document.hpp"
-#include "chart/failure.hpp"
 #include "chart/output.hpp"
 #include "chart/print_text.hpp"
+#include "common/failure.hpp"
 #include "settings/command_line.hpp"
 
 namespace {

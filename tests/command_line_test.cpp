@@ -1,7 +1,7 @@
 // Every option's effect on the settings, the order rules, and the failures.
 #include <gtest/gtest.h>
 
-#include "chart/failure.hpp"
+#include "common/failure.hpp"
 #include "settings/command_line.hpp"
 #include "settings/settings.hpp"
 #include "tree/ordering.hpp"

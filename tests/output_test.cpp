@@ -10,8 +10,8 @@
 #include <limits>
 #include <random>
 
-#include "chart/failure.hpp"
 #include "chart/output.hpp"
+#include "common/failure.hpp"
 
 namespace voziv {
 namespace {

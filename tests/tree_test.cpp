@@ -2,15 +2,12 @@
 // orderings, and lookups in large directories.
 #include <gtest/gtest.h>
 
-#include <sys/mman.h>
-#include <unistd.h>
-
 #include <random>
 
 #include "settings/settings.hpp"
+#include "tree/child_index.hpp"
 #include "tree/input.hpp"
 #include "tree/insert.hpp"
-#include "tree/mapped_memory.hpp"
 #include "tree/node.hpp"
 #include "tree/ordering.hpp"
 #include "tree/reader.hpp"
@@ -96,6 +93,7 @@ TEST(Tree, LargeCountsCompareWithoutOverflow) {
 std::string modelTree(const std::vector<std::pair<std::int64_t, std::string>>& lines) {
     releaseNodes();
     usageTree.root = newNode("..");
+    ChildIndex index;
     for (const auto& [count, raw] : lines) {
         std::string path = raw[0] == '/' ? "." + raw : raw;
         if (path == "./") path = ".";
@@ -108,9 +106,9 @@ std::string modelTree(const std::vector<std::pair<std::int64_t, std::string>>& l
             }
         }
         std::vector<std::string_view> views(parts.begin(), parts.end());
-        insertPath(views, count);
+        insertPath(index, views, count);
     }
-    sortTree();
+    sortTree(usageTree.root->child, usageTree.root->nchild);
     std::string title = chooseRoot();
     return title + " " + testing::dumpTree(usageTree.root);
 }
@@ -189,34 +187,6 @@ TEST(Tree, WideAndDeepInputsBuildWithoutRecursion) {
     std::string title = readDuOutput();
     EXPECT_TRUE(title == deep + "end") << "title of " << title.size() << " bytes";
     EXPECT_EQ(usageTree.root->size, 5);
-}
-
-// A bump allocator populates the stretch its cursor enters, never one it
-// has not reached, and never past its run; the pages it populated are there.
-TEST(Tree, RunsArePopulatedAheadOfTheirCursorOnly) {
-    const std::size_t page = mappedSize(1), size = 3 * hugePageSize / 2 + 5 * page;
-    char* run = mapMemory(size, Pages::small);
-    char* populatedEnd = run;
-    std::vector<unsigned char> resident(size / page);
-    char* probe = mapMemory(page, Pages::small);
-#ifdef MADV_POPULATE_WRITE
-    const bool kernelPopulates = ::madvise(probe, page, MADV_POPULATE_WRITE) == 0;
-#else
-    const bool kernelPopulates = false;
-#endif
-    unmapMemory(probe, page);
-    for (std::size_t used : {std::size_t{1}, page, 300000ul, 300001ul, 2000000ul, size}) {
-        populateUpTo(run + used, populatedEnd, run + size);
-        EXPECT_GE(populatedEnd, run + used);
-        EXPECT_LE(populatedEnd, run + size);
-        EXPECT_LT(populatedEnd - (run + used), std::ptrdiff_t{256 << 10}) << used;
-        ASSERT_EQ(::mincore(run, size, resident.data()), 0);
-        if (!kernelPopulates) continue;  // an old kernel takes the hint as nothing
-        const std::size_t populatedPages = (populatedEnd - run) / page;
-        for (std::size_t i = 0; i < resident.size(); ++i)
-            EXPECT_EQ(resident[i] & 1, i < populatedPages ? 1 : 0) << used << " page " << i;
-    }
-    unmapMemory(run, size);
 }
 
 }  // namespace

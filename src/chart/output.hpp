@@ -49,8 +49,7 @@ inline void putLine(std::string_view text) {
 
 void putInt(std::int64_t value);
 
-// A real with this many digits after the point (at most six), as "%.*f"
-// writes it.
+// A real with this many digits after the point, as "%.*f" writes it.
 void putFixed(double value, int precision);
 
 // The same formats written at a place in the buffer that the caller has

@@ -1,6 +1,6 @@
-// The block records: one line per drawn node, read back by the document's
-// own loop. Each gives the depth column, the label, the height, the top edge
-// and the fill colour.
+// The block records of the PostScript document: one line per block, read
+// back by the document's own loop. Each gives the depth column, the label,
+// the height, the top edge and the fill colour.
 #pragma once
 
 namespace voziv {

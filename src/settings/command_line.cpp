@@ -6,7 +6,7 @@
 #include <limits>
 #include <string>
 
-#include "chart/failure.hpp"
+#include "common/failure.hpp"
 #include "settings/settings.hpp"
 #include "tree/ordering.hpp"
 

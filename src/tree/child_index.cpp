@@ -2,85 +2,14 @@
 
 #include <sys/random.h>
 
-#include <array>
-#include <bit>
 #include <cstring>
 #include <ctime>
-#include <vector>
 
-#include "tree/mapped_memory.hpp"
 #include "tree/node.hpp"
 
 namespace voziv {
 
 namespace {
-
-// Beside each node, the low 32 bits of its name's hash: a probe passes over
-// other names without loading their nodes, and a table grows without
-// hashing its names again. Slots are found from the same bits, so tables
-// never outgrow them. A tag is never 0, which marks an empty slot: a probe
-// for a new name reads the tags alone.
-struct ChildTable {
-    Node** slots;
-    std::uint32_t* tags;  // 0 where empty
-    std::uint32_t mask;   // capacity - 1; the capacity is a power of two
-    std::uint32_t count;
-};
-
-// Table memory: a table of capacity c takes 12c bytes, the tags first.
-// Small tables come from blocks of 4 MiB and go back to a free list of
-// their capacity when they grow; a big table is a run of its own.
-constexpr std::size_t tableBlockSize = 2 * hugePageSize;
-constexpr std::size_t bigTableBytes = hugePageSize / 2;
-constexpr int capacityClasses = 33;
-
-struct TableStore {
-    std::vector<ChildTable> tables;
-    std::vector<MappedRun> blocks;
-    RunCursor current;                                       // the block being filled
-    std::array<std::vector<char*>, capacityClasses> unused;  // by log2 of the capacity
-};
-
-TableStore processTables;
-thread_local TableStore* ownTables = nullptr;  // see separateChildIndexes
-
-TableStore& tablesHere() {
-    return ownTables != nullptr ? *ownTables : processTables;
-}
-
-std::size_t tableBytes(std::uint32_t capacity) {
-    return std::size_t{capacity} * (sizeof(std::uint32_t) + sizeof(Node*));
-}
-
-char* tableMemory(std::uint32_t capacity) {
-    TableStore& s = tablesHere();
-    const std::size_t bytes = tableBytes(capacity);
-    if (bytes >= bigTableBytes) return mapMemory(wholeHugePages(bytes), Pages::huge);
-    std::vector<char*>& unused = s.unused[std::countr_zero(capacity)];
-    if (!unused.empty()) {
-        char* memory = unused.back();
-        unused.pop_back();
-        std::memset(memory, 0, std::size_t{capacity} * sizeof(std::uint32_t));
-        return memory;
-    }
-    if (bytes > s.current.left) {
-        if (s.blocks.size() == s.blocks.capacity()) s.blocks.reserve(2 * s.blocks.size() + 16);
-        char* block = mapMemory(tableBlockSize, Pages::small);
-        s.blocks.push_back({block, tableBlockSize});
-        startRun(s.current, block, tableBlockSize);
-    }
-    return takeBytes(s.current, bytes);  // fresh from the kernel, so already zero
-}
-
-void freeTable(const ChildTable& table) {
-    const std::uint32_t capacity = table.mask + 1;
-    char* memory = reinterpret_cast<char*>(table.tags);
-    if (tableBytes(capacity) >= bigTableBytes) {
-        unmapMemory(memory, wholeHugePages(tableBytes(capacity)));
-    } else {
-        tablesHere().unused[std::countr_zero(capacity)].push_back(memory);
-    }
-}
 
 // SipHash-1-3 with a random key: anybody can name a directory, so an
 // unkeyed hash would let a crafted directory degrade its index to a list.
@@ -99,7 +28,7 @@ SipKey makeKey() {
 
 const SipKey sipKey = makeKey();
 
-inline std::uint64_t rotl(std::uint64_t x, int b) {
+std::uint64_t rotl(std::uint64_t x, int b) {
     return (x << b) | (x >> (64 - b));
 }
 
@@ -118,58 +47,78 @@ struct SipState {
     }
 };
 
-// Tables are kept at most three quarters full: probes pass over tags alone,
-// sixteen to a cache line, so a longer probe costs little, and the tables of
-// a million nodes take megabytes less.
-bool roomFor(std::uint64_t count, std::uint64_t capacity) {
-    return 4 * count <= 3 * capacity;
-}
-
-std::uint32_t capacityFor(std::uint32_t count) {
-    std::uint32_t capacity = 16;
-    while (!roomFor(count, capacity))
-        capacity *= 2;
-    return capacity;
-}
-
-ChildTable emptyTable(std::uint32_t capacity) {
-    char* memory = tableMemory(capacity);
-    auto* tags = reinterpret_cast<std::uint32_t*>(memory);
-    auto** slots = reinterpret_cast<Node**>(memory + std::size_t{capacity} * sizeof(std::uint32_t));
-    return {slots, tags, capacity - 1, 0};
-}
-
-void place(ChildTable& table, Node* child, std::uint32_t tag) {
-    std::uint32_t slot = tag & table.mask;
-    while (table.tags[slot] != 0)
-        slot = (slot + 1) & table.mask;
-    table.slots[slot] = child;
-    table.tags[slot] = tag;
-    ++table.count;
-}
-
-std::uint32_t tagOf(std::uint64_t hash) {
-    auto tag = static_cast<std::uint32_t>(hash);
+std::uint32_t tagOf(std::string_view name) {
+    auto tag = static_cast<std::uint32_t>(hashName(name));
     return tag != 0 ? tag : 1;
 }
 
-// The first index of parent's children, hashing each of them.
-ChildTable firstTable(const Node* parent) {
-    ChildTable table = emptyTable(capacityFor(static_cast<std::uint32_t>(parent->nchild)));
-    for (Node* child = parent->child; child != nullptr; child = child->next) {
-        const char* name = nodeName(child);
-        place(table, child, tagOf(hashName({name, std::strlen(name)})));
+// A name holds no NUL, so the node's terminator differs from every byte of
+// it; most names differ in their first byte.
+bool hasName(const Node* node, std::string_view name) {
+    const char* own = nodeName(node);
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        if (own[i] != name[i]) return false;
     }
-    return table;
+    return own[name.size()] == '\0';
 }
 
-// The same entries in a table twice the size.
-ChildTable grownTable(const ChildTable& old) {
-    ChildTable table = emptyTable(2 * (old.mask + 1));
-    for (std::uint32_t slot = 0; slot <= old.mask; ++slot) {
-        if (old.tags[slot] != 0) place(table, old.slots[slot], old.tags[slot]);
+// Tables are kept at most three quarters full: probes pass over tags
+// alone, sixteen to a cache line, so a longer probe costs little.
+void place(ChildTable& table, Node* child, std::uint32_t tag) {
+    const std::size_t mask = table.tags.size() - 1;
+    std::size_t slot = tag & mask;
+    while (table.tags[slot] != 0)
+        slot = (slot + 1) & mask;
+    table.tags[slot] = tag;
+    table.slots[slot] = child;
+    ++table.count;
+}
+
+// The same entries in a table of the given capacity, a power of two.
+void resize(ChildTable& table, std::size_t capacity) {
+    ChildTable grown{std::vector<std::uint32_t>(capacity), std::vector<Node*>(capacity), 0};
+    for (std::size_t slot = 0; slot < table.tags.size(); ++slot) {
+        if (table.tags[slot] != 0) place(grown, table.slots[slot], table.tags[slot]);
     }
-    return table;
+    table = std::move(grown);
+}
+
+void addToTable(ChildTable& table, Node* child, std::uint32_t tag) {
+    if (4 * (std::size_t{table.count} + 1) > 3 * table.tags.size()) {
+        resize(table, 2 * table.tags.size());
+    }
+    place(table, child, tag);
+}
+
+// The first index of parent's children, once the list has grown long.
+void indexChildren(ChildIndex& index, const Node* parent) {
+    ChildTable& table = index.tables[parent];
+    resize(table, 2 * static_cast<std::size_t>(indexThreshold));
+    for (Node* child = parent->child; child != nullptr; child = child->next)
+        addToTable(table, child, tagOf(nodeName(child)));
+}
+
+Node* findInList(const Node* parent, std::string_view name) {
+    for (Node* node = parent->child; node != nullptr; node = node->next) {
+        if (hasName(node, name)) return node;
+    }
+    return nullptr;
+}
+
+Node* findInTable(const ChildTable& table, std::string_view name, std::uint32_t tag) {
+    const std::size_t mask = table.tags.size() - 1;
+    for (std::size_t slot = tag & mask; table.tags[slot] != 0; slot = (slot + 1) & mask) {
+        if (table.tags[slot] == tag && hasName(table.slots[slot], name)) return table.slots[slot];
+    }
+    return nullptr;
+}
+
+Node* addChild(Node* parent, std::string_view name) {
+    Node* node = newNode(name);
+    node->next = parent->child;
+    parent->child = node;
+    ++parent->nchild;
+    return node;
 }
 
 }  // namespace
@@ -194,68 +143,19 @@ std::uint64_t hashName(std::string_view name) {
     return s.v0 ^ s.v1 ^ s.v2 ^ s.v3;
 }
 
-bool hasName(const Node* node, std::string_view name) {
-    const char* own = nodeName(node);
-    for (std::size_t i = 0; i < name.size(); ++i) {
-        if (own[i] != name[i] || own[i] == '\0') return false;
+Node* findOrAddChild(ChildIndex& index, Node* parent, std::string_view name) {
+    if (parent->nchild < indexThreshold) {
+        if (Node* found = findInList(parent, name)) return found;
+        Node* node = addChild(parent, name);
+        if (parent->nchild == indexThreshold) indexChildren(index, parent);
+        return node;
     }
-    return own[name.size()] == '\0';
-}
-
-Node* findIndexedChild(const Node* parent, std::string_view name, std::uint64_t& hash) {
-    hash = hashName(name);
-    return findHashedChild(parent, name, hash);
-}
-
-Node* findHashedChild(const Node* parent, std::string_view name, std::uint64_t hash) {
-    const ChildTable& table = tablesHere().tables[parent->childIndex - 1];
-    const std::uint32_t tag = tagOf(hash);
-    std::uint32_t slot = tag & table.mask;
-    for (; table.tags[slot] != 0; slot = (slot + 1) & table.mask) {
-        if (table.tags[slot] == tag && hasName(table.slots[slot], name)) return table.slots[slot];
-    }
-    // A child not found is most often added next, at this very slot: its
-    // line of the pointer array is fetched while the node is made.
-    __builtin_prefetch(&table.slots[slot], 1);
-    return nullptr;
-}
-
-void fetchSlot(const Node* parent, std::uint64_t hash) {
-    const ChildTable& table = tablesHere().tables[parent->childIndex - 1];
-    __builtin_prefetch(&table.tags[tagOf(hash) & table.mask]);
-}
-
-void indexNewChild(Node* parent, Node* child, std::uint64_t hash) {
-    if (parent->childIndex == 0) {
-        if (parent->nchild < indexThreshold) return;
-        std::vector<ChildTable>& tables = tablesHere().tables;
-        tables.push_back(firstTable(parent));
-        parent->childIndex = static_cast<std::uint32_t>(tables.size());
-        return;
-    }
-    ChildTable& table = tablesHere().tables[parent->childIndex - 1];
-    if (!roomFor(table.count + 1, std::uint64_t{table.mask} + 1)) {
-        ChildTable grown = grownTable(table);
-        freeTable(table);
-        table = grown;
-    }
-    place(table, child, tagOf(hash));
-}
-
-void releaseChildIndexes() {
-    TableStore& s = tablesHere();
-    for (const ChildTable& table : s.tables) {
-        if (tableBytes(table.mask + 1) >= bigTableBytes) freeTable(table);
-    }
-    for (const MappedRun& block : s.blocks)
-        unmapMemory(block.start, block.size);
-    s = TableStore{};
-    delete ownTables;
-    ownTables = nullptr;
-}
-
-void separateChildIndexes() {
-    if (ownTables == nullptr) ownTables = new TableStore;
+    ChildTable& table = index.tables.find(parent)->second;
+    const std::uint32_t tag = tagOf(name);
+    if (Node* found = findInTable(table, name, tag)) return found;
+    Node* node = addChild(parent, name);
+    addToTable(table, node, tag);
+    return node;
 }
 
 }  // namespace voziv

@@ -5,7 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "chart/failure.hpp"
+#include "common/failure.hpp"
 
 namespace voziv {
 
@@ -26,18 +26,9 @@ std::size_t readInput(Input& from, char* into, std::size_t room) {
         from.memory.remove_prefix(n);
         return n;
     }
-    if (from.offset >= 0) {
-        auto left = static_cast<std::uint64_t>(from.limit - from.offset);
-        if (left < room) room = static_cast<std::size_t>(left);
-        if (room == 0) return 0;
-    }
     for (;;) {
-        ssize_t n = from.offset >= 0 ? ::pread(from.fd, into, room, from.offset)
-                                     : ::read(from.fd, into, room);
-        if (n >= 0) {
-            if (from.offset >= 0) from.offset += n;
-            return static_cast<std::size_t>(n);
-        }
+        ssize_t n = ::read(from.fd, into, room);
+        if (n >= 0) return static_cast<std::size_t>(n);
         if (errno != EINTR) fail("read error\n", exitIoError);
     }
 }

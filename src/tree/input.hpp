@@ -3,8 +3,6 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
-#include <limits>
 #include <string_view>
 
 namespace voziv {
@@ -13,10 +11,6 @@ struct Input {
     int fd = 0;
     bool fromMemory = false;
     std::string_view memory;  // what is still to be read, when fromMemory
-    // A part of a regular file is read with pread from offset up to limit;
-    // an offset of -1 reads from the file's own position.
-    std::int64_t offset = -1;
-    std::int64_t limit = std::numeric_limits<std::int64_t>::max();
 };
 
 extern Input in;

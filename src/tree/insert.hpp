@@ -6,14 +6,11 @@
 
 namespace voziv {
 
-struct Node;
-
-// The child of parent named name; a new one is put at the head of parent's
-// child list when there is none yet.
-Node* findOrAddChild(Node* parent, std::string_view name);
+struct ChildIndex;
 
 // Enters one path below the top node and gives its last node the count; a
 // later line with the same path replaces the earlier count.
-void insertPath(std::span<const std::string_view> components, std::int64_t count);
+void insertPath(ChildIndex& index, std::span<const std::string_view> components,
+                std::int64_t count);
 
 }  // namespace voziv

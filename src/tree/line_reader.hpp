@@ -6,30 +6,24 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
-#include <vector>
 
 #include "tree/input.hpp"
-#include "tree/mapped_memory.hpp"
 
 namespace voziv {
 
 struct LineReader {
     Input* source = &in;
-    MappedVector<char> buffer;
+    std::unique_ptr<char[]> buffer;
+    std::size_t capacity = 0;
     std::size_t start = 0;    // first byte of the line being looked for
     std::size_t scanned = 0;  // bytes before this hold no terminator of that line
     std::size_t end = 0;      // bytes in the buffer
-    std::size_t taken = 0;    // bytes read from the input so far
     bool atEnd = false;       // the input has no more bytes
-    static constexpr std::size_t none = ~std::size_t{0};
-    std::size_t firstTerminator = none;  // the first newline or NUL, while the mode is settled
     bool modeKnown = false;
     char terminator = '\n';
-    // Newline mode: bytes from start up to nulSearched were searched for a
-    // NUL; nul is where the first one is, or nulSearched if there is none.
-    std::size_t nul = 0;
-    std::size_t nulSearched = 0;
+    bool nulInBuffer = false;  // newline mode: some line in the buffer holds a NUL
 };
 
 // The text of the next line, without its terminator; false when the input
@@ -43,7 +37,7 @@ bool nextLine(LineReader& reader, std::string_view& line);
 // block or all of it: '\0' or '\n', or 0 when head holds neither.
 char terminatorOf(std::string_view head);
 
-// The bytes that decide the terminator: the first block of the input.
-constexpr std::size_t modeBlockSize = std::size_t{1} << 20;
+// The bytes that decide the terminator, and the size of each read.
+constexpr std::size_t blockSize = std::size_t{1} << 20;
 
 }  // namespace voziv

@@ -9,7 +9,9 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
+#include <fstream>
 #include <ostream>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -45,6 +47,22 @@ const std::string& bigInput() {
 // Runs voziv through sh, as "$0", with the rest of the command line as given.
 ProgramResult runInShell(const std::string& shellCommand, const std::string& input = "") {
     return runProgram({"sh", "-c", shellCommand, vozivBinary()}, input);
+}
+
+std::string readFile(const std::string& path) {
+    std::ifstream file(path);
+    std::stringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+// The document with its date statement cut out: two runs differ only there.
+std::string withoutDate(const std::string& document) {
+    const std::string dateEnd = ") dup stringwidth pop neg 0 rmoveto show\n";
+    std::size_t end = document.find(dateEnd);
+    if (end == std::string::npos) return document;
+    std::size_t begin = document.rfind("\n(", end) + 1;  // the date's own line end is inside
+    return document.substr(0, begin) + document.substr(end + dateEnd.size());
 }
 
 bool onPath(const std::string& program) {
@@ -112,6 +130,33 @@ TEST_F(MemoryLimit, LeavesRoomForAnOrdinaryTree) {
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_TRUE(r.out.ends_with("\n-1\nshowpage\n"));
+}
+
+// Every allocation of a run fails in turn, one per run: each run ends with
+// the one message and status, or completes with the whole document.
+TEST_F(MemoryLimit, AnyFailedAllocationIsReportedNeverASignal) {
+    const std::string shim = VOZIV_FAIL_ALLOC;
+    // Indexed and sorted lists, a line longer than the reader's block.
+    const std::string input = duTree(3, 40) + "1 ./" + std::string(1200000, 'n') + "\n";
+    const std::string preload = "LD_PRELOAD=" + shim;
+    const std::string countFile = ::testing::TempDir() + "allocations";
+    ProgramResult full = runProgram(
+        {"env", preload, "VOZIV_COUNT_ALLOCATIONS=" + countFile, vozivBinary(), "-sa"}, input);
+    ASSERT_EQ(full.status, 0) << full.err;
+    const long total = std::stol(readFile(countFile));
+    ASSERT_GT(total, 20);
+    for (long n = 1; n <= total; ++n) {
+        ProgramResult r = runProgram(
+            {"env", preload, "VOZIV_FAIL_ALLOCATION=" + std::to_string(n), vozivBinary(), "-sa"},
+            input);
+        ASSERT_EQ(r.signal, 0) << "allocation " << n << " of " << total;
+        if (r.status == 0) {
+            EXPECT_EQ(withoutDate(r.out), withoutDate(full.out)) << "allocation " << n;
+        } else {
+            EXPECT_EQ(r.status, 12) << "allocation " << n;
+            EXPECT_EQ(r.err, "malloc error\n") << "allocation " << n;
+        }
+    }
 }
 
 // --- Standard input and output ----------------------------------------------

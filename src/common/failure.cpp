@@ -1,4 +1,4 @@
-#include "chart/failure.hpp"
+#include "common/failure.hpp"
 
 #include <utility>
 
