@@ -18,7 +18,7 @@ void refill(LineReader& r) {
     if (r.end == r.capacity) {
         std::size_t capacity = r.capacity == 0 ? blockSize : 2 * r.capacity;
         std::unique_ptr<char[]> grown(new char[capacity]);
-        std::memcpy(grown.get(), r.buffer.get(), r.end);
+        if (r.end > 0) std::memcpy(grown.get(), r.buffer.get(), r.end);
         r.buffer = std::move(grown);
         r.capacity = capacity;
     }
