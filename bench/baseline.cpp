@@ -217,6 +217,10 @@ int main(int argc, char** argv) {
     const double paperWidth = 595.275591, paperHeight = 841.889764, margin = 50.0;
     const double width = paperWidth - 2 * margin, height = paperHeight - 2 * margin;
     std::printf("%%!\n%%%%Creator: voziv\n");
+    std::printf(
+        "/setpagedevice where { pop mark { << /PageSize [%f %f] >> setpagedevice } stopped "
+        "cleartomark } if\n",
+        paperWidth, paperHeight);
     std::printf("\n%f %f translate\n", margin, margin);
     std::printf("/fontsize %f def\n", 8.0);
     std::printf("/%s findfont fontsize scalefont setfont\n", "Times-Roman");

@@ -79,6 +79,18 @@ TEST(Frame, EmptyInputGivesTheTopNodeAloneAndAnEmptyTitlePath) {
     EXPECT_TRUE(document.ends_with("\n-1\nshowpage\n"));
 }
 
+// Whole points in the bounding box, rounded outward, and the exact box
+// after it.
+TEST(Frame, FigureBoundingBoxIsInWholePoints) {
+    installDefaults();
+    settings.mode = PageMode::Eps;
+    settings.paperWidth = 300.5;
+    settings.paperHeight = 200.01;
+    EXPECT_NE(testing::documentFor("").find("\n%%BoundingBox: 0 0 301 201\n"
+                                            "%%HiResBoundingBox: 0 0 300.500000 200.010000\n"),
+              std::string::npos);
+}
+
 TEST(Frame, DrawingAreaFollowsTheModeAndItsSizes) {
     installDefaults();
     settings.paperWidth = 100;

@@ -16,7 +16,10 @@ TEST(Binary, ChartsTheExampleAndExitsZero) {
     ProgramResult r = runVoziv({}, overviewInput);
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
-    EXPECT_TRUE(r.out.starts_with("%!\n%%Creator: voziv\n\n50.000000 50.000000 translate\n"));
+    EXPECT_TRUE(
+        r.out.starts_with("%!\n%%Creator: voziv\n/setpagedevice where { pop mark { << /PageSize "
+                          "[595.275591 841.889764] >> setpagedevice } stopped cleartomark } if\n\n"
+                          "50.000000 50.000000 translate\n"));
     EXPECT_NE(
         r.out.find("\n1 (b \\(80\\)) 282.62 317.95 0.000000 0.000000 1.000000\n-1\nshowpage\n"),
         std::string::npos);

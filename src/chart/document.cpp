@@ -1,5 +1,11 @@
 #include "chart/document.hpp"
 
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string_view>
+
 #include "chart/output.hpp"
 #include "chart/print_text.hpp"
 #include "chart/prolog.hpp"
@@ -25,23 +31,53 @@ void putTranslate(double x, double y) {
     putLine(" translate");
 }
 
+// A page asks for its paper, so that viewers and converters do not crop it
+// to their default. Where the interpreter has no setpagedevice (a printer
+// of the first level), or the device cannot take the size, the request does
+// nothing. The paper is portrait for both orientations: a landscape chart
+// turns itself.
+void putPaperRequest() {
+    putBytes("/setpagedevice where { pop mark { << /PageSize [");
+    putFixed(settings.paperWidth, 6);
+    putChar(' ');
+    putFixed(settings.paperHeight, 6);
+    putLine("] >> setpagedevice } stopped cleartomark } if");
+}
+
+// The conventions want whole points in the bounding box, rounded outward;
+// the exact box follows in its own comment.
+void putBoundingBox() {
+    const double width = settings.paperWidth, height = settings.paperHeight;
+    const double corners[] = {std::floor(std::min(0.0, width)), std::floor(std::min(0.0, height)),
+                              std::ceil(std::max(0.0, width)), std::ceil(std::max(0.0, height))};
+    putBytes("%%BoundingBox:");
+    for (double corner : corners) {
+        putChar(' ');
+        putFixed(corner, 0);
+    }
+    putLine("");
+    putBytes("%%HiResBoundingBox: 0 0 ");
+    putFixed(width, 6);
+    putChar(' ');
+    putFixed(height, 6);
+    putLine("");
+}
+
 void putPageSetup() {
     switch (settings.mode) {
         case PageMode::Portrait:
+            putPaperRequest();
             putLine("");
             putTranslate(settings.margin, settings.margin);
             break;
         case PageMode::Landscape:
+            putPaperRequest();
             putLine("-90 rotate");
             putLine("");
             putTranslate(settings.margin - settings.paperHeight, settings.margin);
             break;
         case PageMode::Eps:
-            putBytes("%%BoundingBox: 0 0 ");
-            putFixed(settings.paperWidth, 6);
-            putChar(' ');
-            putFixed(settings.paperHeight, 6);
-            putLine("");
+            putBoundingBox();
             putLine("");
             putLine("gsave 12 dict begin");
             putTranslate(0.5 * settings.linewidth, 0.5 * settings.linewidth);

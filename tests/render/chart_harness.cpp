@@ -97,7 +97,8 @@ void checkChart(const std::vector<std::string>& args, const std::string& input,
     KeepOnFailure keep{input, run.out};
     ASSERT_EQ(run.status, 0) << run.err;
     ASSERT_EQ(run.err, "");
-    const Medium medium{expected.mode == Mode::Eps, expected.paperWidth, expected.paperHeight};
+    const Medium medium{expected.mode == Mode::Eps, expected.paperWidth, expected.paperHeight,
+                        checks.ownPage};
     ChartDocument chart;
     try {
         chart = parseChart(run.out);

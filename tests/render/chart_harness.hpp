@@ -44,6 +44,7 @@ struct Checks {
     bool pixels = true;
     double dpi = 144;
     bool labels = true;
+    bool ownPage = false;  // render on the page the document asks for, not a fixed one
 };
 
 // Runs voziv with the arguments on the input and checks everything against

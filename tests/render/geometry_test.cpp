@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "chart_harness.hpp"
+#include "run_program.hpp"
 #include "sample_trees.hpp"
 
 namespace voziv::testing {
@@ -24,15 +25,19 @@ void PrintTo(const GeometryCase& c, std::ostream* os) {
 
 const Expected landscape{.mode = Mode::Landscape, .ncols = 10};
 
+// A page asks for its paper: rendered without a fixed medium, it is the
+// whole chart on a page of that size.
+const Checks ownPage{.ownPage = true};
+
 const GeometryCase geometryCases[] = {
     {"HomeExample", {}, homeTree(), "/home/u", "./home/u", {}},
     {"A4Explicit", {"-a4"}, mixedTree(), ".", ".", {}},
-    {"A3", {"-a3"}, mixedTree(), ".", ".", onPaper(a3)},
-    {"B4", {"-b4"}, mixedTree(), ".", ".", onPaper(b4)},
-    {"B5", {"-b5"}, mixedTree(), ".", ".", onPaper(b5)},
-    {"UsLetter", {"-us"}, mixedTree(), ".", ".", onPaper(usLetter)},
-    {"Landscape", {"-land"}, mixedTree(), ".", ".", landscape},
-    {"LandscapeB5", {"-b5", "-land"}, mixedTree(), ".", ".", onPaper(b5, landscape)},
+    {"A3", {"-a3"}, mixedTree(), ".", ".", onPaper(a3), ownPage},
+    {"B4", {"-b4"}, mixedTree(), ".", ".", onPaper(b4), ownPage},
+    {"B5", {"-b5"}, mixedTree(), ".", ".", onPaper(b5), ownPage},
+    {"UsLetter", {"-us"}, mixedTree(), ".", ".", onPaper(usLetter), ownPage},
+    {"Landscape", {"-land"}, mixedTree(), ".", ".", landscape, ownPage},
+    {"LandscapeB5", {"-b5", "-land"}, mixedTree(), ".", ".", onPaper(b5, landscape), ownPage},
     {"LandscapeA3Color",
      {"-land", "-a3", "-color"},
      wideTree(10),
@@ -96,6 +101,22 @@ TEST_P(Geometry, DrawsTheRecordsOfTheData) {
 
 INSTANTIATE_TEST_SUITE_P(Options, Geometry, ::testing::ValuesIn(geometryCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// A PDF made as ps2pdf makes it has the page of the chosen paper, upright
+// for a portrait chart, turned for a landscape one.
+TEST(Paper, EveryPaperGivesAPdfOfItsSize) {
+    const std::pair<const char*, Paper> papers[] = {
+        {"-a3", a3}, {"-a4", a4}, {"-b4", b4}, {"-b5", b5}, {"-us", usLetter}};
+    for (const auto& [option, paper] : papers) {
+        for (const char* orientation : {"-port", "-land"}) {
+            ProgramResult run = runVoziv({option, orientation}, mixedTree());
+            ASSERT_EQ(run.status, 0) << run.err;
+            auto [width, height] = pdfPageSize(run.out);
+            EXPECT_NEAR(width, paper.width(), 0.01) << option << " " << orientation;
+            EXPECT_NEAR(height, paper.height(), 0.01) << option << " " << orientation;
+        }
+    }
+}
 
 }  // namespace
 }  // namespace voziv::testing

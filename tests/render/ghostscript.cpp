@@ -64,6 +64,8 @@ std::string runOn(const std::string& document, const Medium& medium,
     argv.insert(argv.end(), device.begin(), device.end());
     if (medium.epsCrop) {
         argv.push_back("-dEPSCrop");
+    } else if (medium.ownPage) {
+        argv.push_back("-sPAPERSIZE=11x17");
     } else {
         argv.push_back("-dDEVICEWIDTHPOINTS=" + number(medium.width));
         argv.push_back("-dDEVICEHEIGHTPOINTS=" + number(medium.height));
@@ -218,6 +220,16 @@ Image renderImage(const std::string& document, const Medium& medium, double dpi)
         {"-sDEVICE=ppmraw", "-r" + number(dpi), "-dGraphicsAlphaBits=1", "-dTextAlphaBits=1"});
     if (ppm.empty()) return {};
     return parsePpm(ppm);
+}
+
+std::pair<double, double> pdfPageSize(const std::string& document) {
+    std::string pdf = runOn(document, {.ownPage = true}, {"-sDEVICE=pdfwrite"});
+    std::size_t box = pdf.find("/MediaBox [");
+    if (box == std::string::npos) return {0, 0};
+    std::istringstream numbers(pdf.substr(box + 11, 64));
+    double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+    numbers >> x0 >> y0 >> x1 >> y1;
+    return {x1 - x0, y1 - y0};
 }
 
 std::vector<TextSpan> extractText(const std::string& document, const Medium& medium) {

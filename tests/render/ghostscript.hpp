@@ -11,11 +11,13 @@
 namespace voziv::testing {
 
 // The medium Ghostscript draws on: a fixed page of the given size in points,
-// or the document's own bounding box (-dEPSCrop).
+// the document's own bounding box (-dEPSCrop), or with ownPage the page
+// the document asks for (a default of another size until it asks).
 struct Medium {
     bool epsCrop = false;
     double width = 0;
     double height = 0;
+    bool ownPage = false;
 };
 
 struct Rgb {
@@ -49,6 +51,10 @@ std::string ghostscriptBinary();
 // Renders the document at dpi with crisp edges. Records a test failure
 // when Ghostscript complains.
 Image renderImage(const std::string& document, const Medium& medium, double dpi);
+
+// The page size, in points, of the PDF that Ghostscript makes of the
+// document as ps2pdf does: the first page's MediaBox.
+std::pair<double, double> pdfPageSize(const std::string& document);
 
 // The text the document draws, by Ghostscript's txtwrite device. Records a
 // test failure when Ghostscript complains.
