@@ -2,7 +2,9 @@
 // The first byte picks the options, the rest is the input. Whatever the
 // input, the run either ends with a complete document whose records the
 // prolog can read back, or with the one failure that input can cause.
+#include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -40,7 +42,7 @@ void chooseSettings(unsigned char bits) {
             add({"-eps", "400", "300"});
             break;
         case 3:
-            add({"-land", "-eps", "300", "200"});
+            add({"-land", "-eps", "1e20", "1e20"});
             break;
     }
     if (bits & 4) add({"-sa"});
@@ -57,12 +59,20 @@ void chooseSettings(unsigned char bits) {
             add({"-us"});
             break;
     }
-    if (bits & 128) add({"-fs", "0"});
+    if (bits & 128) add({"-fs", "-1e38", "-lw", "-1e38", "-ms", "1e38"});
     getopt(static_cast<int>(argv.size()), const_cast<char**>(argv.data()));
 }
 
 bool isDigit(char c) {
     return c >= '0' && c <= '9';
+}
+
+// Every real the document holds must be one that PostScript can hold.
+void checkRange(std::string_view number) {
+    double value = 0;
+    auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
+    require(error == std::errc() && std::fabs(value) <= largestReal,
+            "a number beyond PostScript's reals");
 }
 
 // Reads what the prolog reads as a number written by "%d" or "%.Nf".
@@ -79,6 +89,7 @@ bool readNumber(std::string_view& rest, int decimals, bool sign) {
             if (++i >= rest.size() || !isDigit(rest[i])) return false;
         ++i;
     }
+    checkRange(rest.substr(0, i));
     rest.remove_prefix(i);
     return true;
 }
@@ -163,6 +174,25 @@ void checkTitle(std::string_view document) {
     require(rest.starts_with(" show\n"), "title not shown");
 }
 
+// The lines before the records hold numbers, names and the title and
+// date strings; every number among them must be in range.
+void checkFrameNumbers(std::string_view frame) {
+    while (!frame.empty()) {
+        std::size_t end = frame.find('\n');
+        std::string_view line = frame.substr(0, end);
+        frame.remove_prefix(end == std::string_view::npos ? frame.size() : end + 1);
+        if (line.starts_with("(") || line.starts_with(")")) continue;  // title, date
+        for (std::size_t at = 0; at < line.size();) {
+            std::size_t stop = std::min(line.find_first_of(" []", at), line.size());
+            std::string_view token = line.substr(at, stop - at);
+            bool number = !token.empty() && (isDigit(token.front()) || token.front() == '-' ||
+                                             token.front() == '.');
+            if (number && isDigit(token.back())) checkRange(token);
+            at = stop + 1;
+        }
+    }
+}
+
 void checkDocument(std::string_view document) {
     constexpr std::string_view loop = "\n{ rectShow } loop\n";
     const bool figure = settings.mode == PageMode::Eps;
@@ -172,6 +202,7 @@ void checkDocument(std::string_view document) {
     checkTitle(document);
     std::size_t at = document.find(loop);
     require(at != std::string_view::npos, "no record loop");
+    checkFrameNumbers(document.substr(0, at));
     std::string_view records = document.substr(at + loop.size());
     records.remove_suffix(figure ? std::string_view("-1\nend grestore\n").size()
                                  : std::string_view("-1\nshowpage\n").size());

@@ -1,5 +1,8 @@
 #include "chart/blocks.hpp"
 
+#include <algorithm>
+
+#include "chart/output.hpp"
 #include "settings/settings.hpp"
 #include "tree/node.hpp"
 
@@ -43,8 +46,11 @@ bool nextBlock(BlockWalk& walk, Block& block) {
             walk.lists.pop_back();
             continue;
         }
-        const double height = static_cast<double>(node->size) * list.parentHeight /
-                              static_cast<double>(list.parent->size);
+        // Bounded, so that heights below a count far larger than its
+        // parent's cannot grow to infinity and make 0 times infinity.
+        const double height = std::clamp(static_cast<double>(node->size) * list.parentHeight /
+                                             static_cast<double>(list.parent->size),
+                                         -largestReal, largestReal);
         const bool colored = settings.colorStep != 0;
         block = {list.depth, nodeName(node), node->size, height, list.top, colored ? list.hue : -1};
         list.hue = (list.hue + settings.colorStep) & (hueSteps - 1);

@@ -2,6 +2,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstring>
@@ -63,6 +64,9 @@ char* formatInt(char* at, std::int64_t value) {
 }
 
 char* formatFixed(char* at, double value, int precision) {
+    // Counts and sizes can multiply beyond what a reader's reals hold: such
+    // a chart may draw nonsense, but its document must still be read.
+    value = std::clamp(value, -largestReal, largestReal);
     return std::to_chars(at, at + widestFixed, value, std::chars_format::fixed, precision).ptr;
 }
 

@@ -49,8 +49,12 @@ inline void putLine(std::string_view text) {
 
 void putInt(std::int64_t value);
 
-// A real with this many digits after the point, as "%.*f" writes it.
+// A real with this many digits after the point, as "%.*f" writes it, and
+// within PostScript's range: a value beyond +-largestReal is written as
+// that bound.
 void putFixed(double value, int precision);
+
+constexpr double largestReal = 1e38;
 
 // The same formats written at a place in the buffer that the caller has
 // reserved room at: at most 24 bytes for an integer and widestFixed for a
@@ -58,8 +62,8 @@ void putFixed(double value, int precision);
 char* formatInt(char* at, std::int64_t value);
 char* formatFixed(char* at, double value, int precision);
 
-// A double in fixed notation with six digits: a sign, 309 integer digits,
-// the point and the digits after it.
-constexpr std::size_t widestFixed = 318;
+// A real in fixed notation with six digits: a sign, 39 integer digits, the
+// point and the digits after it, with room to spare.
+constexpr std::size_t widestFixed = 64;
 
 }  // namespace voziv

@@ -68,6 +68,16 @@ void setHueCount(const char* const* values) {
     settings.colorStep = hues >= 2 ? 32768 / hues : 0;
 }
 
+// The document measures its font by the letter M, which a font of size 0
+// (as printed, six digits after the point) does not have.
+void setFontSize(const char* const* values) {
+    double size = readReal(values[0]);
+    if (std::fabs(size) < 0.0000005) {
+        fail(std::string("invalid number ") + values[0] + "\n", exitBadArgument);
+    }
+    settings.fontsize = size;
+}
+
 struct OptionWord {
     const char* word;
     int values;  // arguments that follow the word
@@ -97,7 +107,7 @@ constexpr OptionWord optionWords[] = {
     {"-b5", 0, [](const char* const*) { setPaper(paperB5); }},
     {"-us", 0, [](const char* const*) { setPaper(paperUsLetter); }},
     {"-ff", 1, [](const char* const* v) { settings.fontname = v[0]; }},
-    {"-fs", 1, [](const char* const* v) { settings.fontsize = readReal(v[0]); }},
+    {"-fs", 1, setFontSize},
     {"-ms", 1, [](const char* const* v) { settings.margin = readReal(v[0]); }},
     {"-lw", 1, [](const char* const* v) { settings.linewidth = readReal(v[0]); }},
     {"-ncols", 1, setColumns},
