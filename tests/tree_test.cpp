@@ -50,7 +50,10 @@ TEST(Tree, ChoosesTheRootAndTitlePath) {
         {"4 /\n", ".", ".(4)"},
         {"1 ./\n", ".", ".(1)"},
         {"3 a/b\n5 a\n", "a", "a(5)[b(3)]"},
-        {"2 ./x//y/\n", "./x//y/", "(2)"},
+        // No directory has an empty name: "//" and a trailing "/" add none.
+        {"2 ./x//y/\n", "./x/y", "y(2)"},
+        {"7 //etc//ssl\n3848 /etc/\n", "./etc", "etc(3848)[ssl(7)]"},
+        {"1 ./\n2 .//\n", ".", ".(2)"},
         {"1 ./d/big\n", "./d/big", "big(1)"},
     };
     for (const RootCase& c : cases) {
@@ -77,9 +80,9 @@ TEST(Tree, OrdersSiblingsBySizeOrNameAndKeepsTiesInListOrder) {
     EXPECT_EQ(readTree(input).root, "u(300)[B(5)a(120)b(130)c(5)d(5)]");
     // Byte order, not locale order: bytes above 0x7f sort last.
     EXPECT_EQ(readTree("1 ./\xc3\xa9\n1 ./z\n1 ./A\n3 .\n").root, ".(3)[A(1)z(1)\xc3\xa9(1)]");
-    // An empty name (from "//") sorts first; so does a name that is a prefix.
-    EXPECT_EQ(readTree("1 ./d/abcdefghi\n1 ./d//x\n1 ./d/abcdefgh\n3 ./d\n").root,
-              "d(3)[(0)[x(1)]abcdefgh(1)abcdefghi(1)]");
+    // A name that is a prefix of another sorts first.
+    EXPECT_EQ(readTree("1 ./d/abcdefghi\n1 ./d/x\n1 ./d/abcdefgh\n3 ./d\n").root,
+              "d(3)[abcdefgh(1)abcdefghi(1)x(1)]");
 }
 
 TEST(Tree, LargeCountsCompareWithoutOverflow) {
@@ -88,15 +91,15 @@ TEST(Tree, LargeCountsCompareWithoutOverflow) {
               ".(1)[b(9223372036854775807)a(-9223372036854775807)]");
 }
 
-// A plain model of what the reader must build: every path split at "/" and
-// entered from the top with insertPath, without the reader's shortcuts.
+// A plain model of what the reader must build: every path split at "/",
+// without empty components, and entered from the top with insertPath,
+// without the reader's shortcuts.
 std::string modelTree(const std::vector<std::pair<std::int64_t, std::string>>& lines) {
     releaseNodes();
     usageTree.root = newNode("..");
     ChildIndex index;
     for (const auto& [count, raw] : lines) {
         std::string path = raw[0] == '/' ? "." + raw : raw;
-        if (path == "./") path = ".";
         std::vector<std::string> parts{""};
         for (char c : path) {
             if (c == '/') {
@@ -105,7 +108,9 @@ std::string modelTree(const std::vector<std::pair<std::int64_t, std::string>>& l
                 parts.back().push_back(c);
             }
         }
-        std::vector<std::string_view> views(parts.begin(), parts.end());
+        std::vector<std::string_view> views;
+        for (const std::string& part : parts)
+            if (!part.empty()) views.push_back(part);
         insertPath(index, views, count);
     }
     sortTree(usageTree.root->child, usageTree.root->nchild);

@@ -29,15 +29,22 @@ struct PathCache {
 };
 
 // Writes into path the path as it is entered: an absolute path gets a "."
-// in front, and "./" becomes ".".
+// in front, and empty components (from "//" or a trailing "/") are
+// dropped, as no directory has an empty name; so "/" and "./" become ".".
 void normalise(std::string_view raw, std::string& path) {
     path.clear();
     if (raw.front() == '/') {
         if (raw.size() > maxAbsolutePath) fail("too long path\n", exitPathTooLong);
         path += '.';
     }
-    path += raw;
-    if (path == "./") path.resize(1);
+    for (std::size_t begin = 0; begin < raw.size();) {
+        const std::size_t end = std::min(raw.find('/', begin), raw.size());
+        if (end > begin) {
+            if (!path.empty()) path += '/';
+            path.append(raw, begin, end - begin);
+        }
+        begin = end + 1;
+    }
 }
 
 // The length of the longest common prefix of a and b, compared eight
