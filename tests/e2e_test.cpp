@@ -2,6 +2,10 @@
 // stays on standard output when a run fails.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 #include <fstream>
 #include <sstream>
 
@@ -83,6 +87,38 @@ TEST(Binary, BadArgumentsEndTheRunBeforeTheDocument) {
     ProgramResult accepted = runVoziv({"-ncols", "80"}, "");
     EXPECT_EQ(accepted.status, 0);
     EXPECT_NE(accepted.out.find("\n/ncols 80 def\n"), std::string::npos);
+}
+
+TEST(Binary, HelpAndVersionGoToStandardOutput) {
+    ProgramResult help = runVoziv({"--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.err, "");
+    EXPECT_EQ(help.out, usageText());
+    ProgramResult version = runVoziv({"-land", "--version", "-bogus"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.out, "voziv " VOZIV_VERSION "\n");
+    // After a bad argument, the error decides; -h is no option.
+    ProgramResult bad = runVoziv({"-h", "--help"});
+    EXPECT_EQ(bad.status, 1);
+    EXPECT_EQ(bad.err, "unknown option -h\n");
+}
+
+// Run at a terminal, voziv says how it is meant to be fed, then reads on:
+// here an end of file typed at the terminal.
+TEST(Binary, HintsAtPipingWhenInputIsATerminal) {
+    int terminal = ::posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_GE(terminal, 0);
+    ASSERT_EQ(::grantpt(terminal), 0);
+    ASSERT_EQ(::unlockpt(terminal), 0);
+    const std::string device = ::ptsname(terminal);
+    ASSERT_EQ(::write(terminal, "\x04", 1), 1);  // the end-of-file character
+    ProgramResult r = runProgram({"sh", "-c", "exec \"$0\" <\"$1\"", vozivBinary(), device});
+    ::close(terminal);
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.err,
+              "voziv: reading du output from the terminal; usage: du -k DIR | voziv > chart.ps\n");
+    EXPECT_TRUE(r.out.ends_with("\n-1\nshowpage\n"));
+    EXPECT_EQ(runVoziv({}, "").err, "");  // not when input is a pipe
 }
 
 }  // namespace

@@ -164,9 +164,32 @@ void writeDocument() {
     putLine(settings.mode == PageMode::Eps ? "end grestore" : "showpage");
 }
 
+namespace {
+
+// Typed at a terminal, voziv would seem to hang while it waits for input.
+void hintAtTerminal() {
+    if (::isatty(STDIN_FILENO) == 0) return;
+    constexpr std::string_view hint =
+        "voziv: reading du output from the terminal; usage: du -k DIR | voziv > chart.ps\n";
+    ssize_t ignored = ::write(STDERR_FILENO, hint.data(), hint.size());
+    (void)ignored;
+}
+
+}  // namespace
+
 int runChart(int argc, char** argv) {
-    getopt(argc, argv);
-    writeDocument();
+    switch (getopt(argc, argv)) {
+        case Request::help:
+            printText(usageText);
+            break;
+        case Request::version:
+            putLine(versionText);
+            break;
+        case Request::chart:
+            hintAtTerminal();
+            writeDocument();
+            break;
+    }
     flushOutput();
     return 0;
 }

@@ -44,6 +44,8 @@ const char* const usageText[] = {
     nullptr,
 };
 
+const char* const versionText = "voziv " VOZIV_VERSION;
+
 namespace {
 
 bool isBlank(char c) {
@@ -157,9 +159,11 @@ double readReal(const char* text) {
     return value;
 }
 
-void getopt(int argc, char** argv) {
+Request getopt(int argc, char** argv) {
     installDefaults();
     for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--help") == 0) return Request::help;
+        if (std::strcmp(argv[i], "--version") == 0) return Request::version;
         const OptionWord* option = findOption(argv[i]);
         if (option == nullptr)
             fail(std::string("unknown option ") + argv[i] + "\n", exitBadArgument, true);
@@ -169,6 +173,7 @@ void getopt(int argc, char** argv) {
         option->apply(argv + i + 1);
         i += option->values;
     }
+    return Request::chart;
 }
 
 }  // namespace voziv

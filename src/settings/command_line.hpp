@@ -6,10 +6,17 @@
 
 namespace voziv {
 
+// What the command line asks for: a chart, or only the usage text or the
+// version (--help, --version, which end the parse where they stand).
+enum class Request { chart, help, version };
+
 // Installs the defaults, then applies the options from left to right; the
 // last word wins for every field. The first faulty argument raises a
 // Failure; nothing has been written by then.
-void getopt(int argc, char** argv);
+Request getopt(int argc, char** argv);
+
+// What --version writes: the program's name and version.
+extern const char* const versionText;
 
 // The usage text, one text per line, ending in null.
 extern const char* const usageText[];
