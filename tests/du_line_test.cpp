@@ -10,6 +10,7 @@ struct ScanCase {
     bool scans;
     std::int64_t count;
     std::string path;
+    bool human = false;
 };
 
 TEST(DuLine, ScansCountAndTheWholeRestAsPath) {
@@ -32,6 +33,18 @@ TEST(DuLine, ScansCountAndTheWholeRestAsPath) {
         {"42 \t ", false, 0, ""},
         {"- 5 x", false, 0, ""},
         {"+", false, 0, ""},
+        // Sizes as du -h and du -BM write them, in bytes.
+        {"1.5M\t/usr", true, 1572864, "/usr", true},
+        {"4.0K x", true, 4096, "x", true},
+        {"12G x", true, 12LL << 30, "x", true},
+        {"1.1K x", true, 1126, "x", true},  // 1126.4, rounded
+        {"-2K x", true, -2048, "x", true},
+        {"7.99E x", true, 9211842821808707338, "x", true},
+        {"8E x", false, 0, ""},
+        {"512 x", true, 512, "x"},
+        {"12Kb", true, 12, "Kb"},  // no white space after the suffix: a path
+        {"1.5 x", true, 1, ".5 x"},
+        {"3k x", true, 3, "k x"},
     };
     for (const ScanCase& c : cases) {
         DuLine line{};
@@ -39,6 +52,7 @@ TEST(DuLine, ScansCountAndTheWholeRestAsPath) {
         if (!c.scans) continue;
         EXPECT_EQ(line.count, c.count) << c.line;
         EXPECT_EQ(line.path, c.path) << c.line;
+        EXPECT_EQ(line.human, c.human) << c.line;
     }
 }
 

@@ -15,6 +15,9 @@ struct RecordCase {
     const char* input;
     std::int32_t colorStep;
     Records records;
+    double minHeight = 0;
+    std::int64_t unit = 0;
+    std::int32_t ncols = 7;
 };
 
 TEST(Records, MatchTheTreeAndTheSettings) {
@@ -54,10 +57,37 @@ TEST(Records, MatchTheTreeAndTheSettings) {
          0,
          {"0 (. \\(5000000000\\)) 741.89 741.89 0.000000 0.000000 1.000000",
           "1 (a\\(b\\\\ \\(5000000000\\)) 741.89 741.89 0.000000 0.000000 1.000000"}},
+        // Siblings lower than -min are one grey block after the others; a
+        // lone low sibling is left out (x), and nothing is written deeper than
+        // the columns (y).
+        {"600 ./a\n390 ./b\n4 ./c\n3 ./d\n3 ./e\n1 ./a/x\n90 ./b/y\n1000 .\n",
+         4096,
+         {"0 (. \\(1000\\)) 741.89 741.89 0.000000 0.000000 1.000000",
+          "1 (a \\(600\\)) 445.13 741.89 0.000000 1.000000 1.000000",
+          "1 (b \\(390\\)) 289.34 296.76 0.125000 1.000000 1.000000",
+          "1 (3 more \\(10\\)) 7.42 7.42 0.000000 0.000000 0.700000"},
+         5,
+         0,
+         2},
+        // Human sizes: a suffix makes every count bytes; so does -unit.
+        {"1.5M ./a\n512 ./b\n2G .\n",
+         0,
+         {"0 (. \\(2.0G\\)) 741.89 741.89 0.000000 0.000000 1.000000",
+          "1 (a \\(1.5M\\)) 0.54 741.89 0.000000 0.000000 1.000000",
+          "1 (b \\(512\\)) 0.00 741.35 0.000000 0.000000 1.000000"}},
+        {"3 ./a\n5 .\n",
+         0,
+         {"0 (. \\(5.0K\\)) 741.89 741.89 0.000000 0.000000 1.000000",
+          "1 (a \\(3.0K\\)) 445.13 741.89 0.000000 0.000000 1.000000"},
+         0,
+         1024},
     };
     for (const RecordCase& c : cases) {
         installDefaults();
         settings.colorStep = c.colorStep;
+        settings.minHeight = c.minHeight;
+        settings.unit = c.unit;
+        settings.ncols = c.ncols;
         EXPECT_EQ(testing::recordsOf(testing::documentFor(c.input)), c.records) << c.input;
     }
 }

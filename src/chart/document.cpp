@@ -100,6 +100,17 @@ void putDefinitions(const DrawingArea& area) {
     putLine(" ncols div def");
 }
 
+// The procedures; with -fit, labels are shown through fitShow, which
+// keeps them inside their cells.
+void putProlog() {
+    printText(prologHead);
+    if (settings.fit) printText(fitShow);
+    for (const char* const* line = rectShow; *line != nullptr; ++line)
+        putLine(settings.fit && std::string_view(*line) == labelShowLine ? "      str fitShow"
+                                                                         : *line);
+    printText(prologTail);
+}
+
 // The grey background, the drawing state, and the move to the title.
 void putBackground(const DrawingArea& area) {
     putBytes("newpath ");
@@ -154,7 +165,7 @@ void writeDocument() {
     putPageSetup();
     const DrawingArea area = drawingArea();
     putDefinitions(area);
-    printText(prolog);
+    putProlog();
     putBackground(area);
     putTitle(readDuOutput(), area);
     putDate(std::time(nullptr));  // after the whole input has been read

@@ -41,6 +41,10 @@ const char* const usageText[] = {
     "  -lw size    ... line width",
     "  -ncols num  ... number of columns",
     "  -eps w h    ... output an epsfile contained in BoundingBox:0 0 w h",
+    "  -svg        ... output an SVG document for a web browser",
+    "  -min size   ... gather the blocks lower than size points",
+    "  -fit        ... shorten names so that labels stay in their cells",
+    "  -unit num   ... bytes per count: sizes in labels as du -h writes them",
     nullptr,
 };
 
@@ -78,6 +82,18 @@ void setFontSize(const char* const* values) {
         fail(std::string("invalid number ") + values[0] + "\n", exitBadArgument);
     }
     settings.fontsize = size;
+}
+
+void setMinHeight(const char* const* values) {
+    settings.minHeight = readReal(values[0]);
+    settings.minHeightGiven = true;
+}
+
+// A count is at least one byte: a unit below 1 would make every size 0.
+void setUnit(const char* const* values) {
+    std::int32_t unit = readInteger(values[0]);
+    if (unit < 1) fail(std::string("invalid number ") + values[0] + "\n", exitBadArgument);
+    settings.unit = unit;
 }
 
 struct OptionWord {
@@ -119,6 +135,10 @@ constexpr OptionWord optionWords[] = {
          settings.paperHeight = readReal(v[1]);
          settings.mode = PageMode::Eps;
      }},
+    {"-svg", 0, [](const char* const*) { settings.svg = true; }},
+    {"-min", 1, setMinHeight},
+    {"-fit", 0, [](const char* const*) { settings.fit = true; }},
+    {"-unit", 1, setUnit},
 };
 
 const OptionWord* findOption(const char* argument) {

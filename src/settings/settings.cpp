@@ -17,6 +17,11 @@ void installDefaults() {
     settings.ncols = portraitColumns;
     settings.colorStep = 0;
     settings.compare = compareBySize;
+    settings.svg = false;
+    settings.minHeight = 0;
+    settings.minHeightGiven = false;
+    settings.fit = false;
+    settings.unit = 0;
 }
 
 }  // namespace voziv

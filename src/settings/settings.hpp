@@ -25,6 +25,12 @@ struct Settings {
     std::int32_t ncols;      // depth columns; records at depth ncols or more are not drawn
     std::int32_t colorStep;  // hue step between siblings in 1/32768 of the circle; 0 = white
     NodeOrdering compare;
+    // Beyond the plain chart:
+    bool svg;             // an SVG document instead of PostScript
+    double minHeight;     // blocks lower than this are gathered; 0: every block is drawn
+    bool minHeightGiven;  // -min was given (the SVG document has a default of its own)
+    bool fit;             // names are shortened so that labels stay in their cells
+    std::int64_t unit;    // bytes per count, for human sizes in the labels; 0: plain counts
 };
 
 extern Settings settings;

@@ -31,6 +31,7 @@ void releaseNodes();
 // chart root once the root has been chosen.
 struct UsageTree {
     Node* root = nullptr;
+    bool inBytes = false;  // counts are bytes: a human size (1.5M) was read, or -unit given
 };
 
 extern UsageTree usageTree;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/failure.hpp"
+#include "settings/settings.hpp"
 #include "tree/child_index.hpp"
 #include "tree/du_line.hpp"
 #include "tree/line_reader.hpp"
@@ -100,6 +101,16 @@ void enterPath(PathCache& cache, ChildIndex& index, std::int64_t count) {
     cache.previous.swap(cache.current);
 }
 
+// The line's size in the tree's unit: bytes once counts are bytes, that is
+// when a count has a suffix (du -h writes sizes below 1 KiB without one) or
+// each count is a unit of bytes. False for a size beyond 64 bits.
+bool sizeOf(const DuLine& entry, std::int64_t& size) {
+    if (entry.human) usageTree.inBytes = true;
+    size = entry.count;
+    return entry.human || settings.unit == 0 ||
+           !__builtin_mul_overflow(entry.count, settings.unit, &size);
+}
+
 // Enters every line of the input below the top node. A line that does not
 // scan (no count, or nothing after it) changes nothing.
 void readLines() {
@@ -107,11 +118,12 @@ void readLines() {
     PathCache cache;
     ChildIndex index;
     std::string_view line;
+    std::int64_t size = 0;
     while (nextLine(reader, line)) {
         DuLine entry;
-        if (!scanDuLine(line, entry)) continue;
+        if (!scanDuLine(line, entry) || !sizeOf(entry, size)) continue;
         normalise(entry.path, cache.current);
-        enterPath(cache, index, entry.count);
+        enterPath(cache, index, size);
     }
 }
 
@@ -119,6 +131,7 @@ void readLines() {
 
 std::string readDuOutput() {
     usageTree.root = newNode("..");
+    usageTree.inBytes = settings.unit != 0;
     readLines();
     sortTree(usageTree.root->child, usageTree.root->nchild);
     return chooseRoot();

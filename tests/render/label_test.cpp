@@ -3,7 +3,10 @@
 // carry one, and the title and the date are drawn.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "chart_harness.hpp"
+#include "run_program.hpp"
 #include "sample_trees.hpp"
 
 namespace voziv::testing {
@@ -134,6 +137,68 @@ TEST_P(Labels, ShowTheTrueNamesAndCounts) {
 
 INSTANTIATE_TEST_SUITE_P(Names, Labels, ::testing::ValuesIn(labelCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// The record whose label Ghostscript drew at the span: the prolog puts the
+// baseline of a block's label half way down it, in the block's column.
+const Record* recordAt(const TextSpan& span, const ChartDocument& chart, const Layout& l) {
+    const double x = span.x0 - l.originX, baseline = l.mediumHeight - span.y0 - l.originY;
+    for (const Record& r : chart.records) {
+        const double left = l.cellwidth() * static_cast<double>(r.depth);
+        if (r.height > l.fontsize && x >= left && x < left + l.cellwidth() &&
+            std::abs(r.top - (r.height + l.em) / 2 - baseline) < 0.3) {
+            return &r;
+        }
+    }
+    return nullptr;
+}
+
+// A fitted label is shown in up to three pieces, which txtwrite reports as
+// spans of their own: joined where one begins where the other ends.
+std::vector<TextSpan> joinedSpans(std::vector<TextSpan> spans) {
+    std::vector<TextSpan> joined;
+    for (TextSpan& span : spans) {
+        if (!joined.empty() && std::abs(joined.back().y0 - span.y0) < 0.01 &&
+            std::abs(joined.back().x1 - span.x0) < 0.5) {
+            joined.back().x1 = span.x1;
+            joined.back().text += span.text;
+        } else {
+            joined.push_back(std::move(span));
+        }
+    }
+    return joined;
+}
+
+// With -fit, every label drawn ends in its block's whole size and stays
+// inside its cell, in any column width and font.
+TEST(FittedLabels, EndInTheirWholeSizeInsideTheirCells) {
+    std::vector<std::string> names = oddNames();
+    names.insert(names.end(), {"a_rather_long_directory_name", std::string(60, 'W'), "i"});
+    const std::string input = namedTree(names, '\n');
+    for (const char* font : {"Times-Roman", "Helvetica", "Courier"}) {
+        for (long long columns : {4, 9, 20}) {
+            const Expected expected{.fontname = font, .ncols = columns};
+            ProgramResult run =
+                runVoziv({"-fit", "-ff", font, "-ncols", std::to_string(columns)}, input);
+            ASSERT_EQ(run.status, 0) << run.err;
+            const ChartDocument chart = parseChart(run.out);
+            const Layout layout = layoutFor(expected);
+            const GlyphMap& glyphs = glyphMapFor(font);
+            int labels = 0;
+            for (const TextSpan& span :
+                 joinedSpans(extractText(run.out, {false, a4.width(), a4.height()}))) {
+                const Record* record = recordAt(span, chart, layout);
+                if (record == nullptr) continue;  // the title or the date
+                ++labels;
+                const std::string size = record->label.substr(record->label.rfind(" (") + 1);
+                EXPECT_TRUE(span.text.ends_with(txtwriteText(glyphs, size)))
+                    << printable(span.text) << " of " << record->label;
+                const double right = layout.originX + layout.cellwidth() * (record->depth + 1);
+                EXPECT_LE(span.x1, right + 0.01) << printable(span.text) << " in " << columns;
+            }
+            EXPECT_GT(labels, 0) << font << " in " << columns << " columns";
+        }
+    }
+}
 
 }  // namespace
 }  // namespace voziv::testing
