@@ -31,13 +31,11 @@ std::string namedTree(const std::vector<std::string>& names, char end) {
 // 10000 blocks fill 741.89 points, so 100 are 7.42 points and 101 are 7.49.
 std::string thresholdTree() {
     std::string out;
-    long long total = 0;
     for (long long size : {101, 100, 101, 100, 5000}) {
         std::string name = "n" + std::to_string(out.size());
         out += std::to_string(size) + "\t./" + name + "\n";
-        total += size;
     }
-    return out + std::to_string(10000) + "\t.\n";
+    return out + "10000\t.\n";
 }
 
 struct LabelCase {
