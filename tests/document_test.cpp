@@ -7,6 +7,7 @@
 #include <sstream>
 
 #include "chart/document.hpp"
+#include "chart/page.hpp"
 #include "chart/output.hpp"
 #include "in_process.hpp"
 #include "settings/settings.hpp"

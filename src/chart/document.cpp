@@ -7,10 +7,12 @@
 #include <string_view>
 
 #include "chart/output.hpp"
+#include "chart/page.hpp"
 #include "chart/print_text.hpp"
 #include "chart/prolog.hpp"
 #include "chart/ps_string.hpp"
 #include "chart/records.hpp"
+#include "chart/svg_document.hpp"
 #include "settings/command_line.hpp"
 #include "settings/settings.hpp"
 #include "tree/reader.hpp"
@@ -137,19 +139,6 @@ void putTitle(const std::string& path, const DrawingArea& area) {
 
 }  // namespace
 
-DrawingArea drawingArea() {
-    const Settings& s = settings;
-    switch (s.mode) {
-        case PageMode::Landscape:
-            return {s.paperHeight - (s.margin + s.margin), s.paperWidth - (s.margin + s.margin)};
-        case PageMode::Eps:
-            return {s.paperWidth - s.linewidth, (s.paperHeight - 2 * s.fontsize) - s.linewidth};
-        case PageMode::Portrait:
-            break;
-    }
-    return {s.paperWidth - (s.margin + s.margin), s.paperHeight - (s.margin + s.margin)};
-}
-
 void putDate(std::time_t when) {
     char text[64] = "";
     // ctime_r's 24 characters and its line end; a clock beyond the year 9999
@@ -198,7 +187,11 @@ int runChart(int argc, char** argv) {
             break;
         case Request::chart:
             hintAtTerminal();
-            writeDocument();
+            if (settings.svg) {
+                writeSvgDocument();
+            } else {
+                writeDocument();
+            }
             break;
     }
     flushOutput();

@@ -1,18 +1,11 @@
 // The chart document: a small PostScript program whose prolog draws the
-// block records that follow it in the same file.
+// block records that follow it in the same file; or with -svg an SVG
+// document.
 #pragma once
 
 #include <ctime>
 
 namespace voziv {
-
-struct DrawingArea {
-    double width;   // W
-    double height;  // H
-};
-
-// The size of the drawing area for the mode and sizes in the settings.
-DrawingArea drawingArea();
 
 // Writes the whole document for the settings, reading the input at the
 // point where the title needs its path.
