@@ -1,4 +1,5 @@
-// Arbitrary bytes as du output, the whole document written into a string.
+// Arbitrary bytes as du output, the whole document written into a string,
+// and again as an SVG document, which libxml2 must parse.
 // The first byte picks the options, the rest is the input. Whatever the
 // input, the run either ends with a complete document whose records the
 // prolog can read back, or with the one failure that input can cause.
@@ -9,12 +10,18 @@
 #include <cstdio>
 #include <cstdlib>
 #include <new>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
 #include "chart/document.hpp"
 #include "chart/output.hpp"
+#include "chart/svg_document.hpp"
+#include "chart/svg_script.hpp"
 #include "common/failure.hpp"
 #include "settings/command_line.hpp"
 #include "settings/settings.hpp"
@@ -138,6 +145,12 @@ bool isLabel(std::string_view label) {
     if (open == std::string_view::npos) return false;
     std::string_view count = label.substr(open + 2, label.size() - open - 3);
     if (!count.empty() && count.front() == '-') count.remove_prefix(1);
+    // A human size: digits, perhaps one decimal, and a power of 1024.
+    if (usageTree.inBytes && count.size() >= 2 &&
+        std::string_view("KMGTPE").find(count.back()) != std::string_view::npos) {
+        count.remove_suffix(1);
+        if (count.size() == 3 && count[1] == '.') count = count.substr(0, 1);
+    }
     if (count.empty()) return false;
     for (char c : count)
         if (!isDigit(c)) return false;
@@ -185,8 +198,8 @@ void checkFrameNumbers(std::string_view frame) {
         for (std::size_t at = 0; at < line.size();) {
             std::size_t stop = std::min(line.find_first_of(" []", at), line.size());
             std::string_view token = line.substr(at, stop - at);
-            bool number = !token.empty() && (isDigit(token.front()) || token.front() == '-' ||
-                                             token.front() == '.');
+            bool number = !token.empty() &&
+                          (isDigit(token.front()) || token.front() == '-' || token.front() == '.');
             if (number && isDigit(token.back())) checkRange(token);
             at = stop + 1;
         }
@@ -246,6 +259,62 @@ void checkRun(std::string_view input) {
     releaseNodes();
 }
 
+// Elements that the SVG document is made of; a name that adds any other,
+// or a second script, has injected markup.
+bool isSvgElement(const xmlChar* name) {
+    static const std::set<std::string_view> ours = {"svg", "style", "rect", "defs",  "clipPath",
+                                                    "g",   "title", "text", "script"};
+    return ours.count(reinterpret_cast<const char*>(name)) != 0;
+}
+
+// Walks the elements below node, without recursion, counting scripts.
+void checkElements(xmlNode* root) {
+    int scripts = 0;
+    std::vector<xmlNode*> pending{root};
+    while (!pending.empty()) {
+        xmlNode* node = pending.back();
+        pending.pop_back();
+        for (; node != nullptr; node = node->next) {
+            if (node->type != XML_ELEMENT_NODE) continue;
+            require(isSvgElement(node->name), "an element the SVG writer does not write");
+            if (xmlStrEqual(node->name, BAD_CAST "script")) {
+                ++scripts;
+                xmlChar* text = xmlNodeGetContent(node);
+                require(std::string_view(reinterpret_cast<const char*>(text)) == svgScript,
+                        "the script is not the writer's");
+                xmlFree(text);
+            }
+            if (node->children != nullptr) pending.push_back(node->children);
+        }
+    }
+    require(scripts == 1, "not exactly one script");
+}
+
+// The same input as an SVG document, which an XML parser must read whole.
+void checkSvgRun(std::string_view input) {
+    std::string document;
+    releaseNodes();
+    readFromMemory(input);
+    resetOutput(-1, &document);
+    settings.svg = true;
+    try {
+        writeSvgDocument();
+        flushOutput();
+        xmlDoc* parsed = xmlReadMemory(
+            document.data(), static_cast<int>(document.size()), nullptr, "UTF-8",
+            XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | XML_PARSE_HUGE);
+        require(parsed != nullptr, "the SVG document is not well-formed XML");
+        checkElements(xmlDocGetRootElement(parsed));
+        xmlFreeDoc(parsed);
+    } catch (const Failure& failure) {
+        flushOutput();
+        require(failure.status == exitPathTooLong, "unexpected failure of the SVG document");
+    } catch (const std::bad_alloc&) {
+    }
+    settings.svg = false;
+    releaseNodes();
+}
+
 }  // namespace
 }  // namespace voziv
 
@@ -255,5 +324,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     chooseSettings(data[0]);
     std::string_view input(reinterpret_cast<const char*>(data) + 1, size - 1);
     checkRun(input);
+    checkSvgRun(input);
     return 0;
 }
