@@ -3,6 +3,8 @@
 // from du's own output in each of its modes.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <regex>
 #include <set>
 
 #include "chart_harness.hpp"
@@ -199,6 +201,79 @@ TEST(NulRecords, WhoseFirstPathHoldsALineEndAreRead) {
     ChartModel model = modelOfDuOutput(du.out, '\0');
     chooseModelRoot(model, ".", ".");
     checkChart({}, du.out, {}, model, {.dpi = 72});
+}
+
+}  // namespace
+}  // namespace voziv::testing
+
+namespace voziv::testing {
+namespace {
+
+// The block heights of a chart by label name, and the sizes its labels show.
+struct Heights {
+    std::map<std::string, double> byName;
+    std::vector<std::string> sizes;
+};
+
+Heights heightsOf(const std::string& document) {
+    Heights heights;
+    for (const Record& r : parseChart(document).records) {
+        const std::size_t open = r.label.rfind(" (");
+        heights.byName[r.label.substr(0, open)] = r.height;
+        heights.sizes.push_back(r.label.substr(open + 2, r.label.size() - open - 3));
+    }
+    return heights;
+}
+
+// du -h, du -BM and du -b with -unit 1 of one tree: the same blocks, of
+// the same heights within du's rounding up to a tenth (or a whole MiB),
+// and every label a size as du -h writes it.
+TEST(HumanSizes, FromDuHBmAndBytesChartAlike) {
+    TempDir dir;
+    const fs::path top = dir / "sizes";
+    MadeTree made;
+    fs::create_directories(top);
+    // Each directory a little under whole mebibytes with its own entry, so
+    // that du -BM, which rounds up, is off by a fraction.
+    const std::size_t mebibyte = 1 << 20, lessEntries = 8192;
+    for (auto [path, size] : std::initializer_list<std::pair<const char*, std::size_t>>{
+             {"a", 0},
+             {"a/f", 9 * mebibyte - lessEntries},
+             {"b", 0},
+             {"b/f", 23 * mebibyte / 2 - lessEntries},
+             {"c", 0},
+             {"c/f", 40 * mebibyte - lessEntries},
+             {"c/d", 0},
+             {"c/d/f", 5 * mebibyte - lessEntries}}) {
+        if (size == 0) {
+            makeDirectory(top, made, path);
+        } else {
+            makeFile(top, made, path, size);
+        }
+    }
+    std::map<std::string, Heights> charts;
+    const std::vector<std::vector<std::string>> runs = {
+        {"du", "--apparent-size", "-h", top.string()},
+        {"du", "--apparent-size", "-BM", top.string()},
+        {"du", "-b", top.string()}};
+    for (const auto& command : runs) {
+        ProgramResult du = runProgram(command);
+        ASSERT_EQ(du.status, 0) << du.err;
+        std::vector<std::string> args;
+        if (command[1] == "-b") args = {"-unit", "1"};
+        ProgramResult chart = runVoziv(args, du.out);
+        ASSERT_EQ(chart.status, 0) << chart.err;
+        charts[command[command.size() - 2]] = heightsOf(chart.out);
+    }
+    const Heights& exact = charts["-b"];
+    for (const auto& [flag, heights] : charts) {
+        EXPECT_EQ(heights.byName.size(), exact.byName.size()) << flag;
+        for (const auto& [name, height] : exact.byName)
+            EXPECT_NEAR(heights.byName.at(name), height, 0.03 * height + 1) << flag << " " << name;
+        for (const std::string& size : heights.sizes)
+            EXPECT_TRUE(std::regex_match(size, std::regex("[0-9]+(\\.[0-9])?[KMGTPE]?"))) << size;
+    }
+    EXPECT_EQ(exact.sizes.front(), "66M");  // the root's sum, from the bytes
 }
 
 }  // namespace

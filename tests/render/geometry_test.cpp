@@ -120,3 +120,48 @@ TEST(Paper, EveryPaperGivesAPdfOfItsSize) {
 
 }  // namespace
 }  // namespace voziv::testing
+
+namespace voziv::testing {
+namespace {
+
+// The longest run of dark pixels down the drawing's column, near its right
+// edge, where labels do not reach.
+int longestDarkRun(const Image& image, const Layout& layout, int column, double dpi) {
+    const int x =
+        static_cast<int>((layout.originX + (column + 0.92) * layout.cellwidth()) * dpi / 72);
+    int longest = 0, run = 0;
+    for (int y = 0; y < image.height; ++y) {
+        run = image.at(x, y).r < 100 ? run + 1 : 0;
+        longest = std::max(longest, run);
+    }
+    return longest;
+}
+
+// Hundreds of siblings thinner than their outlines merge into a solid
+// black band; with -min 1 they are one grey block, and no run of black is
+// longer than two outlines.
+TEST(Gathering, LeavesNoSolidBand) {
+    std::string input = "40000\t./big\n30000\t./other\n";
+    for (int k = 0; k < 600; ++k)
+        input += std::to_string(5 + k % 7) + "\t./small" + std::to_string(k) + "\n";
+    input += "75000\t.\n";
+    const double dpi = 144;
+    const Layout layout = layoutFor({});
+    for (bool gathered : {false, true}) {
+        std::vector<std::string> args;
+        if (gathered) args = {"-min", "1"};
+        ProgramResult run = runVoziv(args, input);
+        ASSERT_EQ(run.status, 0) << run.err;
+        Image image = renderImage(run.out, {false, a4.width(), a4.height()}, dpi);
+        ASSERT_GT(image.width, 0);
+        const int longest = longestDarkRun(image, layout, 1, dpi);
+        if (gathered) {
+            EXPECT_LE(longest, 3) << "a band with -min 1";
+        } else {
+            EXPECT_GT(longest, 20) << "the plain chart should show the band";
+        }
+    }
+}
+
+}  // namespace
+}  // namespace voziv::testing
