@@ -30,22 +30,14 @@ struct PathCache {
 };
 
 // Writes into path the path as it is entered: an absolute path gets a "."
-// in front, and empty components (from "//" or a trailing "/") are
-// dropped, as no directory has an empty name; so "/" and "./" become ".".
+// in front.
 void normalise(std::string_view raw, std::string& path) {
     path.clear();
     if (raw.front() == '/') {
         if (raw.size() > maxAbsolutePath) fail("too long path\n", exitPathTooLong);
         path += '.';
     }
-    for (std::size_t begin = 0; begin < raw.size();) {
-        const std::size_t end = std::min(raw.find('/', begin), raw.size());
-        if (end > begin) {
-            if (!path.empty()) path += '/';
-            path.append(raw, begin, end - begin);
-        }
-        begin = end + 1;
-    }
+    path += raw;
 }
 
 // The length of the longest common prefix of a and b, compared eight
@@ -92,9 +84,14 @@ void enterPath(PathCache& cache, ChildIndex& index, std::int64_t count) {
     Node* parent = shared == 0 ? usageTree.root : cache.nodes.back();
     while (begin <= path.size()) {
         const std::size_t end = std::min(path.find('/', begin), path.size());
-        parent = findOrAddChild(index, parent, std::string_view(path).substr(begin, end - begin));
-        cache.ends.push_back(end);
-        cache.nodes.push_back(parent);
+        // No directory has an empty name: "//" or a trailing "/" (as tab
+        // completion leaves it in du -k /etc/) adds none, and ./ is ".".
+        if (end > begin) {
+            const std::string_view name = std::string_view(path).substr(begin, end - begin);
+            parent = findOrAddChild(index, parent, name);
+            cache.ends.push_back(end);
+            cache.nodes.push_back(parent);
+        }
         begin = end + 1;
     }
     cache.nodes.back()->size = count;
