@@ -69,6 +69,14 @@ TEST(Records, MatchTheTreeAndTheSettings) {
          5,
          0,
          2},
+        // Counts that add up to more than their parent's (du -h rounds up):
+        // the gathered block ends where the parent does.
+        {"60 ./a\n10 ./b\n10 ./c\n10 ./d\n10 ./e\n10 ./f\n100 .\n",
+         0,
+         {"0 (. \\(100\\)) 741.89 741.89 0.000000 0.000000 1.000000",
+          "1 (a \\(60\\)) 445.13 741.89 0.000000 0.000000 1.000000",
+          "1 (5 more \\(50\\)) 296.76 296.76 0.000000 0.000000 0.700000"},
+         100},
         // Human sizes: a suffix makes every count bytes; so does -unit.
         {"1.5M ./a\n512 ./b\n2G .\n",
          0,

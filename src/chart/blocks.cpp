@@ -63,6 +63,10 @@ void planList(const BlockRules& rules, SiblingList& list) {
         }
     }
     list.gatheredTop = list.thinTop = list.top - drawnHeight;
+    // Sizes rounded up (du -h) can add up to more than their parent: the
+    // gathered block stands for the rest and ends where the parent does.
+    const double room = list.gatheredTop - (list.top - list.parentHeight);
+    list.gatheredHeight = std::min(list.gatheredHeight, room);
     list.thinHue = static_cast<std::int32_t>((drawn * settings.colorStep) & (hueSteps - 1));
 }
 
