@@ -54,7 +54,15 @@ void putSvgStart(const PageView& page, const DrawingArea& area) {
     putChar('"');
     putScriptData(area);
     putLine(">");
-    putLine("<style>.h{display:none}text{stroke:none;fill:#000}</style>");
+    // The script's views are styled here too: a zoom marks the chart z and
+    // the blocks it shows v, a search marks the chart q and the matches s.
+    // Added by the script, the rules would make the browser style the
+    // whole document once more as it opens.
+    putLine(
+        "<style>.h{display:none}text{stroke:none;fill:#000}"
+        "#chart.z>g:not(.v){display:none}#chart.z>g.v{display:inline}"
+        "#chart>g{cursor:pointer}#chart>g.s>rect{fill:#ffd700}"
+        "#chart.q>g:not(.s)>rect{fill-opacity:.35}</style>");
     putLine("<rect width=\"100%\" height=\"100%\" fill=\"#fff\"/>");
 }
 

@@ -29,22 +29,31 @@ const char* const svgScript = R"js(
   let zoomed = null;            // the block zoomed into, or null
   const clips = [];             // the clip rectangle of each column
 
+  // A block as the document has it, and what zooms and searches add.
+  function newBlock(g, index) {
+    const classes = ' ' + (g.getAttribute('class') || '') + ' ';
+    const b = {g, index, end: index + 1, depth: +g.getAttribute('data-d'),
+               size: +g.getAttribute('data-s'), thin: classes.includes(' t '),
+               gathered: classes.includes(' m '), parent: null, children: [],
+               title: null, rect: null, label: null,
+               offset: 0, relY: 0, relH: 0, view: 0, plan: null,  // zooming
+               saved: null, written: null, made: false, cellText: undefined,
+               name: null, sizeText: null, lower: null, match: false};  // labels, search
+    for (let part = g.firstElementChild; part; part = part.nextElementSibling) {
+      if (part.localName === 'title') b.title = part;
+      else if (part.localName === 'rect') b.rect = part;
+      else if (part.localName === 'text') b.label = part;
+    }
+    return b;
+  }
+
   // Rebuilds the tree from the flat groups: a block comes right after its
   // parent's line of ancestors, so a stack of open blocks gives its parent.
   function readBlocks() {
     const open = [];
-    for (const g of chart.children) {
+    for (let g = chart.firstElementChild; g; g = g.nextElementSibling) {
       if (g.localName !== 'g') continue;
-      const b = {g, index: blocks.length, end: 0, depth: +g.getAttribute('data-d'),
-                 size: +g.getAttribute('data-s'), parent: null, children: [],
-                 title: null, rect: null, label: null, written: null, made: false,
-                 thin: g.classList.contains('t'), gathered: g.classList.contains('m'),
-                 offset: 0, relY: 0, relH: 0, saved: null, view: 0, plan: null, cellText: undefined, name: null, lower: null, match: false};
-      for (const part of g.children) {
-        if (part.localName === 'title') b.title = part;
-        else if (part.localName === 'rect') b.rect = part;
-        else if (part.localName === 'text') b.label = part;
-      }
+      const b = newBlock(g, blocks.length);
       if (!b.rect) continue;
       while (open.length && open[open.length - 1].depth >= b.depth) open.pop().end = b.index;
       if (open.length) {
@@ -405,10 +414,6 @@ const char* const svgScript = R"js(
   readClips();
   layOut();
   sinkGatheredBlocks();
-  svg.querySelector('style').textContent +=
-      '#chart.z>g:not(.v){display:none}#chart.z>g.v{display:inline}' +
-      '#chart>g{cursor:pointer}#chart>g.s>rect{fill:#ffd700}' +
-      '#chart.q>g:not(.s)>rect{fill-opacity:.35}';
   const field = makeSearchField();
   chart.addEventListener('click', onClick);
   document.addEventListener('keydown', (event) => onKey(event, field));
