@@ -35,14 +35,18 @@ const char* const svgScript = R"js(
     const b = {g, index, end: index + 1, depth: +g.getAttribute('data-d'),
                size: +g.getAttribute('data-s'), thin: classes.includes(' t '),
                gathered: classes.includes(' m '), parent: null, children: [],
-               title: null, rect: null, label: null,
-               offset: 0, relY: 0, relH: 0, view: 0, plan: null,  // zooming
-               saved: null, written: null, made: false, cellText: undefined,
-               name: null, sizeText: null, lower: null, match: false};  // labels, search
+               title: null, rect: null, label: null, written: null,
+               offset: 0, relY: 0, relH: 0, view: 0, plan: null, saved: null,  // zooming
+               cellText: undefined, name: null, sizeText: null,  // labels
+               lower: null, match: false};  // search
     for (let part = g.firstElementChild; part; part = part.nextElementSibling) {
       if (part.localName === 'title') b.title = part;
       else if (part.localName === 'rect') b.rect = part;
       else if (part.localName === 'text') b.label = part;
+    }
+    if (b.label) {
+      b.written = {x: b.label.getAttribute('x'), y: b.label.getAttribute('y'),
+                   text: b.label.textContent};
     }
     return b;
   }
@@ -162,27 +166,24 @@ const char* const svgScript = R"js(
     return columns;
   }
 
+  // The clip rectangle of a column, and where the document has it; made
+  // for a column beyond the page's.
   function clipOf(column) {
-    while (clips.length <= column) {
-      const path = document.createElementNS(SVG, 'clipPath');
-      path.id = 'c' + clips.length;
-      const rect = document.createElementNS(SVG, 'rect');
-      rect.setAttribute('y', '0');
-      rect.setAttribute('height', String(H));
-      path.appendChild(rect);
-      svg.querySelector('defs').appendChild(path);
-      clips.push({rect, x: null, width: null});
+    if (!clips[column]) {
+      let path = document.getElementById('c' + column);
+      if (!path) {
+        path = document.createElementNS(SVG, 'clipPath');
+        path.id = 'c' + column;
+        const rect = document.createElementNS(SVG, 'rect');
+        rect.setAttribute('y', '0');
+        rect.setAttribute('height', String(H));
+        path.appendChild(rect);
+        svg.querySelector('defs').appendChild(path);
+      }
+      const rect = path.querySelector('rect');
+      clips[column] = {rect, x: rect.getAttribute('x'), width: rect.getAttribute('width')};
     }
     return clips[column];
-  }
-
-  function readClips() {
-    for (let column = 0; column < ncols; ++column) {
-      const path = document.getElementById('c' + column);
-      const rect = path && path.querySelector('rect');
-      if (!rect) return;
-      clips.push({rect, x: rect.getAttribute('x'), width: rect.getAttribute('width')});
-    }
   }
 
   // Back to the document as written: every block changed by a zoom gets its
@@ -195,19 +196,19 @@ const char* const svgScript = R"js(
       b.rect.setAttribute('width', width);
       b.rect.setAttribute('height', height);
       b.g.classList.remove('v');
-      if (b.label && b.made) b.label.classList.add('h');
-      else if (b.label) {
-        const [lx, ly, text] = b.written;
-        b.label.setAttribute('x', lx);
-        b.label.setAttribute('y', ly);
-        if (b.label.textContent !== text) b.label.textContent = text;
+      if (b.written) {
+        b.label.setAttribute('x', b.written.x);
+        b.label.setAttribute('y', b.written.y);
+        if (b.label.textContent !== b.written.text) b.label.textContent = b.written.text;
         b.label.classList.remove('h');
+      } else if (b.label) {
+        b.label.classList.add('h');  // made by a zoom
       }
       b.saved = null;
     }
     touched = [];
     for (const clip of clips) {
-      if (clip.x === null) continue;
+      if (clip.x === null) continue;  // a column beyond the page's
       clip.rect.setAttribute('x', clip.x);
       clip.rect.setAttribute('width', clip.width);
     }
@@ -261,13 +262,12 @@ const char* const svgScript = R"js(
     p.text = null;
     if (span.h <= fontsize) return;
     p.baseline = span.y + (span.h + em) / 2;
-    if (c.label && !c.made && Math.abs(width - cellwidth) < 1e-9) {
-      p.text = c.written ? c.written[2] : c.label.textContent;
-    } else if (Math.abs(width - cellwidth) < 1e-9) {
-      if (c.cellText === undefined) c.cellText = fitLabel(c, width);
-      p.text = c.cellText;
-    } else {
+    if (Math.abs(width - cellwidth) > 1e-9) {
       p.text = fitLabel(c, width);
+    } else {
+      // In a cell as wide as the page's, the written label where there is one.
+      if (c.cellText === undefined) c.cellText = c.written ? c.written.text : fitLabel(c, width);
+      p.text = c.cellText;
     }
   }
 
@@ -288,8 +288,6 @@ const char* const svgScript = R"js(
     const c = p.b;
     if (!c.saved) {
       c.saved = ['x', 'y', 'width', 'height'].map((name) => c.rect.getAttribute(name));
-      if (c.label && !c.made && !c.written)
-        c.written = [c.label.getAttribute('x'), c.label.getAttribute('y'), c.label.textContent];
       touched.push(c);
     }
     c.rect.setAttribute('x', column.x);
@@ -304,7 +302,6 @@ const char* const svgScript = R"js(
     if (!c.label) {
       c.label = document.createElementNS(SVG, 'text');
       c.label.setAttribute('clip-path', 'url(#c' + c.depth + ')');
-      c.made = true;
       c.g.appendChild(c.label);
     }
     c.label.setAttribute('x', column.x + em / 3);
@@ -411,7 +408,6 @@ const char* const svgScript = R"js(
 
   readBlocks();
   if (blocks.length === 0) return;
-  readClips();
   layOut();
   sinkGatheredBlocks();
   const field = makeSearchField();
