@@ -32,8 +32,9 @@ const char* const svgScript = R"js(
   // A block as the document has it, and what zooms and searches add.
   function newBlock(g, index) {
     const classes = ' ' + (g.getAttribute('class') || '') + ' ';
-    const b = {g, index, end: index + 1, depth: +g.getAttribute('data-d'),
-               size: +g.getAttribute('data-s'), thin: classes.includes(' t '),
+    const size = +g.getAttribute('data-s');
+    const b = {g, index, end: index + 1, depth: +g.getAttribute('data-d'), size,
+               span: size, thin: classes.includes(' t '),
                gathered: classes.includes(' m '), parent: null, children: [],
                title: null, rect: null, label: null, written: null,
                offset: 0, relY: 0, relH: 0, view: 0, plan: null, saved: null,  // zooming
@@ -71,11 +72,12 @@ const char* const svgScript = R"js(
     for (const b of open) b.end = blocks.length;
   }
 
-  // Where each block lies in its parent, in the parent's size, as the
-  // writer lays them out: the drawn blocks from the top, the gathered block
-  // after them, and the thin blocks in the gathered block's span. Zooms
-  // work from these rather than from the written rectangles, whose
-  // rounding would show when a thin block fills the drawing.
+  // Where each block lies in its parent and how much of it it spans, in the
+  // parent's size, as the writer lays them out: the drawn blocks from the
+  // top, the gathered block after them, and the thin blocks in the gathered
+  // block's span. Zooms work from these rather than from the written
+  // rectangles, whose rounding would show when a thin block fills the
+  // drawing.
   function layOut() {
     for (const parent of blocks) {
       let drawn = 0;
@@ -87,7 +89,10 @@ const char* const svgScript = R"js(
       let thin = drawn;
       for (const c of parent.children) {
         if (c.gathered) {
+          // Sizes rounded up (du -h) can add up to more than the parent's:
+          // the gathered block ends where the parent does.
           c.offset = drawn;
+          c.span = Math.min(c.size, parent.size - drawn);
         } else if (c.thin) {
           c.offset = thin;
           thin += c.size;
@@ -230,22 +235,25 @@ const char* const svgScript = R"js(
     for (let a = b.parent; a; a = a.parent) plan.push({b: a, y: 0, h: H});
     ++view;
     for (const root of zoomRoots(b)) {
-      root.relY = (root.offset - b.offset) / b.size;
-      root.relH = root.size / b.size;
+      root.relY = (root.offset - b.offset) / b.span;
+      root.relH = root.span / b.span;
       // Down the root's subtree, skipping what lies below a hidden block;
       // rel* are shares of the drawing's height.
       for (let i = root.index; i < root.end;) {
         const c = blocks[i], p = c.parent;
         if (c !== root) {
           c.relY = p.relY + p.relH * c.offset / p.size;
-          c.relH = p.relH * c.size / p.size;
+          c.relH = p.relH * c.span / p.size;
         }
-        if (c.depth >= columns.length || !(c.relH * H >= minHeight)) {
+        // Thin blocks of rounded-up sizes can lie past the parent's end:
+        // nothing is drawn below the drawing.
+        const h = Math.min(c.relH, 1 - c.relY) * H;
+        if (c.depth >= columns.length || !(h >= minHeight)) {
           i = c.end;
           continue;
         }
         c.view = view;
-        c.plan = {b: c, y: c.relY * H, h: c.relH * H};
+        c.plan = {b: c, y: c.relY * H, h};
         plan.push(c.plan);
         ++i;
       }
@@ -314,7 +322,7 @@ const char* const svgScript = R"js(
   // narrow columns to the left; everything else is hidden.
   function zoomTo(b) {
     if (!b.parent && !b.gathered) return showStatic();
-    if (!(b.size > 0)) return;
+    if (!(b.span > 0)) return;
     const columns = columnsFor(b.depth);
     const plan = planZoom(b, columns);
     showStatic();

@@ -514,6 +514,22 @@ test('in Chromium', async (t) => {
   assert.deepEqual(complaints, [], 'console errors or warnings');
 });
 
+// du -h rounds sizes up: the children of a block can add up to more than
+// it, and a zoom must still draw nothing below the drawing.
+test('rounded-up sizes stay inside the drawing when zoomed', async () => {
+  const files = Array.from({length: 30}, (_, k) => `4.0K\tr/a/f${k}`);
+  const input = ['600K\tr/a/x', '380K\tr/a/y', ...files, '1.0M\tr/a', '9.0M\tr/b', '10M\tr', '']
+                    .join('\n');
+  await withPage(vozivDocument(['-svg'], input), async (page) => {
+    const d = await drawingOf(page);
+    const boxes = await clickBlock(page, await blockBoxes(page), 'r/a');
+    const shown = boxes.filter((b) => b.shown);
+    assert.ok(shown.some((b) => b.title.startsWith('r/a/f')), 'no thin file shown');
+    for (const b of shown) assert.ok(b.box[3] <= d.bottom + 0.5, `${b.title} ends at ${b.box[3]}`);
+  });
+  assert.deepEqual(complaints, [], 'console errors or warnings');
+});
+
 // ------------------------------------------------ hostile names, corpus
 
 // No name holds a slash: it would part the path.
