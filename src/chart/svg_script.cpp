@@ -368,13 +368,13 @@ const char* const svgScript = R"js(
     result.textContent = q === '' ? '' : count + (count === 1 ? ' match' : ' matches') + share;
   }
 
-  // The search field sits in the margin above the title, or over the top
-  // of the page where the margin is too narrow.
+  // The search field sits in the margin above the title, or over the title
+  // where the margin is narrow, as a figure's is; never over the drawing.
   function makeSearchField() {
     const box = svg.viewBox.baseVal;
     const at = drawing.transform.baseVal.consolidate();
     const left = at ? at.matrix.e : 0, top = at ? at.matrix.f : 0;
-    const height = 18;
+    const height = Math.max(12, Math.min(18, top - 1));
     const holder = document.createElementNS(SVG, 'foreignObject');
     holder.setAttribute('x', left);
     holder.setAttribute('y', Math.max(0, top - 2 * em - height - 2));
@@ -382,13 +382,13 @@ const char* const svgScript = R"js(
     holder.setAttribute('height', height);
     const bar = document.createElementNS(XHTML, 'div');
     bar.setAttribute('style', 'display:flex;justify-content:flex-end;align-items:center;' +
-                     'gap:6px;height:100%;font:10px sans-serif');
+                     'gap:6px;height:100%;padding:1px 0;box-sizing:border-box;font:10px sans-serif');
     const result = document.createElementNS(XHTML, 'span');
     const field = document.createElementNS(XHTML, 'input');
     field.setAttribute('type', 'search');
     field.setAttribute('placeholder', 'Search names ( / )');
     field.setAttribute('aria-label', 'Search names');
-    field.setAttribute('style', 'font:inherit;width:14em;box-sizing:border-box;height:16px');
+    field.setAttribute('style', 'font:inherit;width:14em;box-sizing:border-box;height:100%');
     field.addEventListener('input', () => search(field.value, result));
     field.addEventListener('keydown', (event) => {
       if (event.key !== 'Escape') return;
