@@ -454,6 +454,11 @@ test('in Chromium', async (t) => {
       boxes = await clickBlock(page, await clickBlock(page, staticView, level2), level2);
       const level1 = byPath(boxes, 'proj/src/Level1').box;
       assert.ok(nearly(level1[1], d.top) && nearly(level1[3], d.bottom), `Level1 ${level1}`);
+      // An ancestor in the breadcrumb zooms to itself; the root, out.
+      boxes = await clickBlock(page, boxes, 'proj/src');
+      const src = byPath(boxes, 'proj/src').box;
+      const docs = byPath(boxes, 'proj/docs');
+      assert.ok(nearly(src[1], d.top) && nearly(src[3], d.bottom) && !docs.shown, `src ${src}`);
       await clickBlock(page, boxes, 'proj');
       await restored();
     });
