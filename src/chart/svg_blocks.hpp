@@ -15,8 +15,10 @@ constexpr double svgMinZoomedHeight = 0.25;
 // Blocks lower than this are not drawn until zoomed into, unless -min says
 // otherwise.
 constexpr double svgDefaultMinHeight = 1.0;
-// At most this many blocks of nodes: beyond it the lowest are left out.
-constexpr long svgMaxBlocks = 60000;
+// At most this many blocks of nodes, and a gathered block for each at the
+// most: beyond it the lowest are left out, so that a browser opens the
+// document of any input in a couple of seconds.
+constexpr long svgMaxBlocks = 25000;
 
 // The top of the letter M in the font at its size, from the font's metrics,
 // where the PostScript prolog measures it.
