@@ -7,8 +7,8 @@
 #include <sstream>
 
 #include "chart/document.hpp"
-#include "chart/page.hpp"
 #include "chart/output.hpp"
+#include "chart/page.hpp"
 #include "in_process.hpp"
 #include "settings/settings.hpp"
 
