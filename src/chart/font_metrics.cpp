@@ -3,6 +3,8 @@
 #include <array>
 #include <utility>
 
+#include "chart/utf8.hpp"
+
 namespace voziv {
 namespace {
 
@@ -131,29 +133,6 @@ constexpr std::array<FontMetrics, 24> faces = [] {
     return all;
 }();
 
-// Stands for every byte that does not start a valid UTF-8 sequence.
-constexpr char32_t invalid = 0xFFFFFFFF;
-
-// The character at the start of text (not empty) and its length in bytes.
-// Overlong forms, surrogates and sequences cut short are invalid one byte at
-// a time, so that the bytes after a broken sequence count as what they are.
-std::pair<char32_t, std::size_t> decode(std::string_view text) {
-    auto lead = static_cast<unsigned char>(text[0]);
-    if (lead < 0x80) return {lead, 1};
-    std::size_t extra = lead < 0xC2 ? 0 : lead < 0xE0 ? 1 : lead < 0xF0 ? 2 : lead < 0xF5 ? 3 : 0;
-    if (extra == 0 || text.size() <= extra) return {invalid, 1};
-    char32_t code = lead & (0x3F >> extra);
-    for (std::size_t k = 1; k <= extra; ++k) {
-        auto next = static_cast<unsigned char>(text[k]);
-        if ((next & 0xC0) != 0x80) return {invalid, 1};
-        code = code << 6 | (next & 0x3F);
-    }
-    constexpr char32_t least[4] = {0, 0x80, 0x800, 0x10000};
-    if (code < least[extra] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF))
-        return {invalid, 1};
-    return {code, extra + 1};
-}
-
 // Characters East Asian fonts set a full em wide: Hangul, CJK, kana,
 // full-width forms, and the pictographs that sit among them.
 bool isWide(char32_t code) {
@@ -202,9 +181,9 @@ const FontMetrics& metricsFor(std::string_view fontname) {
 double textWidth(const FontMetrics& font, std::string_view utf8, double size) {
     double units = 0;
     while (!utf8.empty()) {
-        auto [code, length] = decode(utf8);
-        units += unitsOf(font, code);
-        utf8.remove_prefix(length);
+        const Utf8Char c = decodeUtf8(utf8);
+        units += c.valid ? unitsOf(font, c.code) : font.averageWidth;
+        utf8.remove_prefix(c.length);
     }
     return units * size / 1000;
 }

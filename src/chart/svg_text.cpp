@@ -3,32 +3,11 @@
 #include <cstdint>
 
 #include "chart/font_metrics.hpp"
+#include "chart/utf8.hpp"
 
 namespace voziv {
 
 namespace {
-
-// The length of the valid UTF-8 sequence at text[at], or 0.
-std::size_t sequenceLength(std::string_view text, std::size_t at, char32_t& code) {
-    const auto lead = static_cast<unsigned char>(text[at]);
-    const std::size_t length = lead < 0x80   ? 1
-                               : lead < 0xC2 ? 0
-                               : lead < 0xE0 ? 2
-                               : lead < 0xF0 ? 3
-                               : lead < 0xF5 ? 4
-                                             : 0;
-    if (length == 0 || at + length > text.size()) return 0;
-    code = length == 1 ? lead : lead & (0x7F >> length);
-    for (std::size_t k = 1; k < length; ++k) {
-        const auto next = static_cast<unsigned char>(text[at + k]);
-        if ((next & 0xC0) != 0x80) return 0;
-        code = code << 6 | (next & 0x3F);
-    }
-    // Overlong forms, surrogates and code points beyond Unicode are invalid.
-    static constexpr char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < smallest[length] || (code >= 0xD800 && code <= 0xDFFF) || code > 0x10FFFF) return 0;
-    return length;
-}
 
 bool shownAsItIs(char32_t code) {
     if (code < 0x20 || (code >= 0x7F && code <= 0x9F)) return false;
@@ -49,9 +28,7 @@ std::size_t fittingStart(std::string_view text, double room, const FontMetrics& 
     std::size_t end = 0;
     double width = 0;
     while (end < text.size()) {
-        std::size_t next = end + 1;
-        while (next < text.size() && (static_cast<unsigned char>(text[next]) & 0xC0) == 0x80)
-            ++next;
+        const std::size_t next = end + decodeUtf8(text.substr(end)).length;
         width += textWidth(font, text.substr(end, next - end), fontsize);
         if (width > room) break;
         end = next;
@@ -63,16 +40,14 @@ std::size_t fittingStart(std::string_view text, double room, const FontMetrics& 
 
 void appendDisplayText(std::string& out, std::string_view bytes) {
     for (std::size_t at = 0; at < bytes.size();) {
-        char32_t code = 0;
-        const std::size_t length = sequenceLength(bytes, at, code);
-        if (length == 0 || !shownAsItIs(code)) {
-            for (std::size_t k = 0; k < (length == 0 ? 1 : length); ++k)
-                appendEscapedByte(out, static_cast<unsigned char>(bytes[at + k]));
-            at += length == 0 ? 1 : length;
+        const Utf8Char c = decodeUtf8(bytes.substr(at));
+        if (c.valid && shownAsItIs(c.code)) {
+            out.append(bytes, at, c.length);
         } else {
-            out.append(bytes, at, length);
-            at += length;
+            for (std::size_t k = 0; k < c.length; ++k)
+                appendEscapedByte(out, static_cast<unsigned char>(bytes[at + k]));
         }
+        at += c.length;
     }
 }
 
