@@ -139,13 +139,16 @@ void putTitle(const std::string& path, const DrawingArea& area) {
 
 }  // namespace
 
-void putDate(std::time_t when) {
+std::string dateText(std::time_t when) {
     char text[64] = "";
-    // ctime_r's 24 characters and its line end; a clock beyond the year 9999
-    // has no such rendering and leaves the string empty.
+    // A clock beyond the year 9999 has no such rendering: no date.
     if (ctime_r(&when, text) == nullptr) text[0] = '\0';
+    return text;
+}
+
+void putDate(std::time_t when) {
     putBytes("(");
-    putBytes(text);
+    putBytes(dateText(when));
     putLine(") dup stringwidth pop neg 0 rmoveto show");
 }
 

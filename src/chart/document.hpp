@@ -4,12 +4,16 @@
 #pragma once
 
 #include <ctime>
+#include <string>
 
 namespace voziv {
 
 // Writes the whole document for the settings, reading the input at the
 // point where the title needs its path.
 void writeDocument();
+
+// The time as ctime renders it: 24 characters and a line end, or nothing.
+std::string dateText(std::time_t when);
 
 // The date statement for the given time, as ctime renders it: its line end
 // stays inside the string, so the statement spans two lines.

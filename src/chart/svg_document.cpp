@@ -4,6 +4,7 @@
 #include <ctime>
 #include <string>
 
+#include "chart/document.hpp"
 #include "chart/font_metrics.hpp"
 #include "chart/output.hpp"
 #include "chart/page.hpp"
@@ -116,14 +117,12 @@ void putTitle(const std::string& path, const DrawingArea& area) {
     putBytes(">");
     putBytes(escaped);
     putLine("</text>");
-    const std::time_t now = std::time(nullptr);  // after the whole input has been read
-    char date[64] = "";
-    if (ctime_r(&now, date) == nullptr) date[0] = '\0';
+    const std::string date = dateText(std::time(nullptr));  // after the input has been read
     putBytes("<text text-anchor=\"end\"");
     putAttribute("x", area.width);
     putAttribute("y", -svgEmHeight());
     putBytes(">");
-    putBytes(std::string_view(date).substr(0, 24));
+    putBytes(std::string_view(date).substr(0, 24));  // without the line end
     putLine("</text>");
 }
 
