@@ -9,14 +9,13 @@
 #include <csignal>
 #include <cstdint>
 #include <cstdlib>
-#include <fstream>
 #include <ostream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "build_kind.hpp"
 #include "run_program.hpp"
+#include "temp_dir.hpp"
 
 namespace voziv::testing {
 namespace {
@@ -47,13 +46,6 @@ const std::string& bigInput() {
 // Runs voziv through sh, as "$0", with the rest of the command line as given.
 ProgramResult runInShell(const std::string& shellCommand, const std::string& input = "") {
     return runProgram({"sh", "-c", shellCommand, vozivBinary()}, input);
-}
-
-std::string readFile(const std::string& path) {
-    std::ifstream file(path);
-    std::stringstream text;
-    text << file.rdbuf();
-    return text.str();
 }
 
 // The document with its date statement cut out: two runs differ only there.
@@ -139,7 +131,8 @@ TEST_F(MemoryLimit, AnyFailedAllocationIsReportedNeverASignal) {
     // Indexed and sorted lists, a line longer than the reader's block.
     const std::string input = duTree(3, 40) + "1 ./" + std::string(1200000, 'n') + "\n";
     const std::string preload = "LD_PRELOAD=" + shim;
-    const std::string countFile = ::testing::TempDir() + "allocations";
+    TempDir dir;
+    const std::string countFile = (dir / "allocations").string();
     ProgramResult full = runProgram(
         {"env", preload, "VOZIV_COUNT_ALLOCATIONS=" + countFile, vozivBinary(), "-sa"}, input);
     ASSERT_EQ(full.status, 0) << full.err;
